@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Mova needs to build, run and test, when any
+# is missing. Idempotent: with everything present it installs nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config libgtest-dev
+  qt6-base-dev libgl-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  ffmpeg xvfb xauth xdotool x11-utils imagemagick
+)
+if [ "${MOVA_FUZZ_DEPS:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

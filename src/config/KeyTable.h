@@ -1,0 +1,68 @@
+#pragma once
+// Key bindings: the built-in defaults or the user's key map, the accelerator
+// lookup the message pump asks, display texts and the context menu's command items.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "config/Cmd.h"
+#include "framework/MenuSink.h"
+
+namespace mova {
+
+constexpr uint8_t FVIRTKEY = 0x01;
+constexpr uint8_t FSHIFT = 0x04;
+constexpr uint8_t FCONTROL = 0x08;
+constexpr uint8_t FALT = 0x10;
+constexpr int MaxBindings = 256;
+
+// One binding, laid out as the Windows ACCEL record.
+struct AccelEntry {
+  uint8_t Flags = FVIRTKEY;
+  uint8_t Reserved = 0;
+  uint16_t Key = 0;  // virtual-key code
+  uint16_t Cmd = 0;  // command id; 0 when the command name matched no command
+};
+
+struct KeyText {
+  bool Alt = false;
+  bool Ctrl = false;
+  bool Shift = false;
+  int32_t Code = 0;
+};
+
+// Parses a key text in the key-map form ("CS-F1", "Num+", "O").
+KeyText ParseKeyText(const std::string& text);
+
+class TKeyTable {
+ public:
+  // `commands` is referenced, not copied: it must outlive the key table.
+  TKeyTable(std::span<const TCmd> commands, std::span<const std::string> defaults,
+            const std::string& keyMapFile);
+  TKeyTable(const TKeyTable&) = delete;
+  TKeyTable& operator=(const TKeyTable&) = delete;
+
+  void LoadDefaults(std::span<const std::string> defaults);
+  void LoadKeyMap(const std::string& fileName);
+  AccelEntry ParseBinding(const std::string& keyText, const std::string& commandName) const;
+  std::string KeyDisplayText(const AccelEntry& entry) const;
+
+  // The accelerator lookup: the command of the first entry, in load order,
+  // whose key and modifiers equal these; nothing when no entry matches.
+  std::optional<uint16_t> Lookup(uint16_t key, bool alt, bool ctrl, bool shift) const;
+
+  std::string MenuText(CommandId id) const;
+  void AppendCommandItem(CommandId id);
+  void BuildMenu(std::span<const int32_t> layout);
+
+  std::array<AccelEntry, MaxBindings> Accels{};
+  int32_t AccelCount = 0;
+  std::span<const TCmd> Commands;
+  int32_t CommandCount = 0;
+  IMenuSink* Menu = nullptr;  // borrowed: set by the context menu before BuildMenu
+};
+
+}  // namespace mova

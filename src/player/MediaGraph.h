@@ -1,0 +1,71 @@
+#pragma once
+// The media seam: what the playback engine relies on from a media framework.
+// The GStreamer backend implements it for real files; tests use a fake graph.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/WindowHandle.h"
+
+namespace mova {
+
+// One element of a graph, as the filter menu lists it.
+struct TFilterInfo {
+  std::string Name;          // at most 128 characters
+  bool HasSettings = false;  // a user can change at least one of its properties
+};
+
+// A filter graph for one media file. Times are media time: 64-bit, 100-ns units.
+// All operations are called on the window thread.
+class IMediaGraph {
+ public:
+  virtual ~IMediaGraph() = default;
+
+  // Builds the graph for the whole file and cues it (paused on the first
+  // frame). True only when every stream of the file can be decoded and
+  // rendered and the cue completed in bounded time; false on a stream without
+  // a decoder, an error or a time-out. Called once per graph.
+  virtual bool RenderFile(const std::string& fileName) = 0;
+
+  // The video window: a child of `owner` (0 detaches it) that shows the
+  // decoded frames; mouse input over it reaches the owner.
+  virtual void SetVideoOwner(WindowHandle owner) = 0;
+  virtual void SetVideoVisible(bool visible) = 0;
+  // Places the video window in the owner's client coordinates; 0 on success.
+  virtual int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
+
+  // The native (coded) video size, not corrected for the pixel aspect.
+  // False, with the outputs untouched, when the graph has no video.
+  virtual bool GetVideoSize(int32_t& width, int32_t& height) = 0;
+  // Average seconds per frame; false when unknown.
+  virtual bool GetAvgTimePerFrame(double& seconds) = 0;
+  // Length of the media; false when unknown.
+  virtual bool GetDuration(int64_t& duration) = 0;
+  // The current position; equal to the duration once the stream has ended.
+  virtual int64_t GetCurrentPosition() = 0;
+  // Absolute seek; a negative time counts as 0.
+  virtual void SetPosition(int64_t position) = 0;
+
+  virtual void Run() = 0;
+  virtual void Pause() = 0;
+  virtual void Stop() = 0;
+  // Cues the frame at the current position, then stays stopped.
+  virtual void StopWhenReady() = 0;
+
+  // Volume in hundredths of a decibel: 0 full, -10000 silent.
+  virtual void SetVolume(int32_t volume) = 0;
+
+  // The graph's elements, recursively, in the same order on every call.
+  virtual std::vector<TFilterInfo> EnumFilters() = 0;
+};
+
+// Creates graphs. The engine holds one platform for its whole life.
+class IMediaPlatform {
+ public:
+  virtual ~IMediaPlatform() = default;
+  // A new, empty graph; nullptr when none can be created.
+  virtual std::unique_ptr<IMediaGraph> CreateGraph() = 0;
+};
+
+}  // namespace mova

@@ -1,0 +1,62 @@
+#pragma once
+// The playback engine: one media file at a time in a filter graph, with the
+// transport, the position and its end check, and the 100 ms playback timer.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/WindowHandle.h"
+#include "player/MediaGraph.h"
+#include "player/TimerService.h"
+
+namespace mova {
+
+enum class PlayerState : uint8_t { Playing = 0, Paused = 1, Stopped = 2 };
+constexpr int MaxFilters = 256;
+
+class TVideoPlayer {
+ public:
+  TVideoPlayer(IMediaPlatform& platform, ITimerService& timers);
+  ~TVideoPlayer();  // stops the playback timer first
+  TVideoPlayer(const TVideoPlayer&) = delete;
+  TVideoPlayer& operator=(const TVideoPlayer&) = delete;
+
+  void Open(const std::string& fileName);  // success: Opened
+  void Close();
+  void SetVolume(int32_t volume);          // hundredths of a decibel
+  int32_t PlaceVideo(int32_t left, int32_t top, int32_t width, int32_t height);
+
+  void Play();
+  void Pause();
+  void TogglePause();
+  void Stop();
+  void Seek(int32_t ms);
+  int32_t GetPosition();  // also the end check
+  void PlaybackTimerProc();
+
+  // Notifications, called only when set.
+  std::function<void()> OnProgress;
+  std::function<void()> OnEndReached;
+
+  uint32_t TimerId = 0;
+  int64_t Duration = 0;  // 100-ns units
+  PlayerState State = PlayerState::Playing;
+  std::string FileName;
+  int32_t VideoWidth = 0;
+  int32_t VideoHeight = 0;
+  int32_t DurationMs = 0;
+  bool Opened = false;
+  WindowHandle OwnerWindow = 0;
+  double FrameRate = 0.0;
+  double PixelAspect = 0.0;
+  std::array<uint8_t, 64> AviHeader{};
+  std::array<uint8_t, 40> VideoFormat{};
+  std::array<uint8_t, 14> AudioFormat{};
+  std::vector<std::string> FilterNames;  // at most MaxFilters names
+  int32_t FilterCount = 0;
+};
+
+}  // namespace mova
