@@ -40,11 +40,16 @@ KeyText ParseKeyText(const std::string& text);
 class TKeyTable {
  public:
   // `commands` is referenced, not copied: it must outlive the key table.
+  // Loads the defaults, then the key map, which replaces them when it yields
+  // at least one binding. A key map that cannot be opened keeps the defaults;
+  // a read error after it was opened throws std::system_error.
   TKeyTable(std::span<const TCmd> commands, std::span<const std::string> defaults,
             const std::string& keyMapFile);
   TKeyTable(const TKeyTable&) = delete;
   TKeyTable& operator=(const TKeyTable&) = delete;
 
+  // Bindings whose key name is empty (a line of blanks, "C-") name no key:
+  // they are skipped and take no slot. At most MaxBindings are kept.
   void LoadDefaults(std::span<const std::string> defaults);
   void LoadKeyMap(const std::string& fileName);
   AccelEntry ParseBinding(const std::string& keyText, const std::string& commandName) const;
@@ -54,7 +59,10 @@ class TKeyTable {
   // whose key and modifiers equal these; nothing when no entry matches.
   std::optional<uint16_t> Lookup(uint16_t key, bool alt, bool ctrl, bool shift) const;
 
+  // The command's caption, a tab and the display texts of its keys in binding
+  // order, joined by ", "; empty for an id that has no command.
   std::string MenuText(CommandId id) const;
+  // Append to Menu only when it is set and valid; otherwise nothing happens.
   void AppendCommandItem(CommandId id);
   void BuildMenu(std::span<const int32_t> layout);
 

@@ -1,0 +1,94 @@
+#pragma once
+// Line-oriented configuration files: "keyword value, value, ..." per line,
+// "#" comments in the first column and "@Include" lines that pull in other files.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace mova {
+
+constexpr int MaxConfigValues = 64;
+constexpr std::size_t ConfLineSize = 1024;  // 1023 characters and a zero byte
+// Includes nest at most this deep; a deeper include line is skipped.
+constexpr int MaxIncludeDepth = 16;
+// Once the collected text has reached this size, further include lines are
+// skipped, so that a few files that include each other repeatedly (without a
+// cycle) cannot multiply into an unbounded text. The top-level file is always
+// read whole.
+constexpr std::size_t MaxIncludedText = 16u * 1024u * 1024u;
+
+// The current line of a configuration file. The texts point into the owning
+// TConfFile's buffers and stay valid until its next NextLine call.
+class TConfLine {
+ public:
+  const char* Keyword = nullptr;
+  std::array<char*, MaxConfigValues> Values{};
+  int32_t ValueCount = 0;  // 0 to MaxConfigValues
+
+  // The value at `index`, or an empty text when the line has no such value.
+  const char* Value(int32_t index) const;
+};
+
+// Appends the lines of `fileName`, with its "@Include" files resolved in
+// place, to `text`; every kept line is followed by one line feed.
+// Returns 0 when the file was opened, otherwise the errno of the failed open
+// (ENOENT for a missing file, EISDIR for a folder, EINVAL for anything that
+// is not a regular file); `text` is then unchanged. An include file that
+// cannot be opened, that is already being read (directly or through other
+// includes), that lies deeper than MaxIncludeDepth or that comes after the
+// text has reached MaxIncludedText contributes nothing.
+// Throws std::system_error when reading fails after a successful open.
+int32_t LoadConfigText(const std::string& fileName, std::string& text);
+
+// Replaces every %NAME% reference by the value `lookup` gives for NAME;
+// references to unset variables and a lone "%" stay as they are. Returns
+// nothing when the result would exceed ConfLineSize - 1 characters.
+using EnvLookup = std::function<std::optional<std::string>(const std::string&)>;
+std::optional<std::string> ExpandEnvironmentRefs(const std::string& text, const EnvLookup& lookup);
+// The same against the process environment.
+std::optional<std::string> ExpandEnvironmentRefs(const std::string& text);
+
+// One tokenizer step over a zero-terminated text: moves `cursor` over spaces
+// and tabs onto the token, ends the token with a zero byte in place of the
+// blank that follows it and returns the position after that blank (or the
+// position of the terminating zero when the token ends the text).
+char* NextToken(char*& cursor);
+
+// Splits the zero-terminated `line` (modified in place) into a keyword, copied
+// into `keywordOut` (at most keywordCapacity - 1 characters and a zero byte),
+// and comma-separated values written into `valueBuffer` with their starts in
+// `valuesOut`. Blanks outside double quotes are dropped; a value that starts
+// with a quote runs to the next quote. At most valuesOut.size() values are
+// stored; further ones are dropped. Returns the number of values stored.
+int32_t SplitConfigLine(char* line, char* keywordOut, std::size_t keywordCapacity,
+                        std::span<char*> valuesOut, std::size_t valueBufferSize, char* valueBuffer);
+
+// A configuration file read whole at construction and handed out line by
+// line. Comments, empty lines and include lines never reach NextLine.
+class TConfFile {
+ public:
+  // Reads the file and its includes; LoadError tells whether it was opened.
+  // Throws std::system_error when reading fails after a successful open.
+  explicit TConfFile(const std::string& fileName);
+  virtual ~TConfFile() = default;
+  TConfFile(const TConfFile&) = delete;
+  TConfFile& operator=(const TConfFile&) = delete;
+
+  // Advances to the next line and parses it into Line; false when no line
+  // remains or the file was not opened. A line longer than 1023 characters is
+  // handed out cut to its first 1023; the rest of it is dropped.
+  bool NextLine();
+
+  std::array<char, ConfLineSize> KeywordBuffer{};
+  std::array<char, ConfLineSize> ValueBuffer{};
+  std::string ConfText;
+  std::size_t ReadPos = 0;  // characters of ConfText consumed so far
+  int32_t LoadError = 0;
+  TConfLine Line;
+};
+
+}  // namespace mova
