@@ -2,6 +2,7 @@
 // The media seam: what the playback engine relies on from a media framework.
 // The GStreamer backend implements it for real files; tests use a fake graph.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,8 @@ class IMediaGraph {
   virtual bool RenderFile(const std::string& fileName) = 0;
 
   // The video window: a child of `owner` (0 detaches it) that shows the
-  // decoded frames; mouse input over it reaches the owner.
+  // decoded frames; mouse input over it reaches the owner. A graph with video
+  // shows its window once it has an owner, until SetVideoVisible(false).
   virtual void SetVideoOwner(WindowHandle owner) = 0;
   virtual void SetVideoVisible(bool visible) = 0;
   // Places the video window in the owner's client coordinates; 0 on success.
@@ -58,6 +60,13 @@ class IMediaGraph {
 
   // The graph's elements, recursively, in the same order on every call.
   virtual std::vector<TFilterInfo> EnumFilters() = 0;
+
+  // `handler` is called on the window thread, from the event loop (never from
+  // inside one of this graph's operations), each time the stream has played
+  // to its end; never after the graph is destroyed. By then
+  // GetCurrentPosition already reports the duration. Without it an end that
+  // no timer tick asks about would go unnoticed.
+  virtual void SetEndOfStreamHandler(std::function<void()> handler) = 0;
 };
 
 // Creates graphs. The engine holds one platform for its whole life.

@@ -57,6 +57,14 @@ class TVideoPlayer {
   std::array<uint8_t, 14> AudioFormat{};
   std::vector<std::string> FilterNames;  // at most MaxFilters names
   int32_t FilterCount = 0;
+
+ private:
+  void CollectFilterNames();
+  void EndOfStream();
+
+  IMediaPlatform& Platform;
+  ITimerService& Timers;
+  std::unique_ptr<IMediaGraph> Graph;  // set from a successful render until Close
 };
 
 }  // namespace mova

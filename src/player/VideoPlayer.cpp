@@ -1,0 +1,206 @@
+#include "player/VideoPlayer.h"
+
+#include <cstring>
+
+#include "player/FileReader.h"
+#include "player/MediaProbes.h"
+
+namespace mova {
+
+namespace {
+
+constexpr uint32_t PlaybackPeriodMs = 100;
+constexpr int64_t MediaTimePerMs = 10000;
+constexpr size_t MaxFilterNameChars = 128;
+
+// A filter's name as the menu shows it: up to the first NUL and at most 128
+// characters. Names are UTF-8, so the cut never splits a character.
+std::string FilterMenuName(const std::string& name) {
+  const std::string plain = name.substr(0, name.find('\0'));
+  size_t chars = 0;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    const bool startsCharacter = (static_cast<uint8_t>(plain[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++chars > MaxFilterNameChars) return plain.substr(0, i);
+  }
+  return plain;
+}
+
+int32_t LittleEndianInt32(const uint8_t* bytes) {
+  const uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+TVideoPlayer::TVideoPlayer(IMediaPlatform& platform, ITimerService& timers) : Platform(platform), Timers(timers) {}
+
+TVideoPlayer::~TVideoPlayer() {
+  // A tick must never reach a player that is gone.
+  Timers.Kill(TimerId);
+  TimerId = 0;
+  Close();
+}
+
+void TVideoPlayer::Open(const std::string& fileName) {
+  Opened = false;
+  DurationMs = 0;
+  FrameRate = 0.0;
+  State = PlayerState::Stopped;
+  if (Graph) {
+    Graph->Stop();
+    Close();
+  }
+
+  int32_t sequenceWidth = 0;
+  int32_t sequenceHeight = 0;
+  {
+    const std::unique_ptr<ByteReader> file = OpenFileReader(fileName);
+    if (!file) return;
+    if (ProbeAvi(*file, AviHeader, VideoFormat, AudioFormat)) {
+      PixelAspect = 1.0;
+    } else {
+      ProbeMpeg(*file, PixelAspect, sequenceWidth, sequenceHeight);
+    }
+  }
+
+  Graph = Platform.CreateGraph();
+  if (!Graph || !Graph->RenderFile(fileName)) {
+    Close();
+    return;
+  }
+  Graph->SetEndOfStreamHandler([this] { EndOfStream(); });
+  Graph->SetVideoOwner(OwnerWindow);
+
+  // Facts the graph does not report are cleared rather than inherited from
+  // the previous file: an audio file opened after a video has no picture.
+  VideoWidth = 0;
+  VideoHeight = 0;
+  Graph->GetVideoSize(VideoWidth, VideoHeight);
+  if (VideoWidth != sequenceWidth || VideoHeight != sequenceHeight) PixelAspect = 1.0;
+
+  double frameTime = 0.0;
+  if (!Graph->GetAvgTimePerFrame(frameTime)) frameTime = 0.0;
+  const int32_t headerFrameTime = LittleEndianInt32(&AviHeader[8]);
+  if (frameTime != 0.0) {
+    FrameRate = 1.0 / frameTime;
+  } else if (headerFrameTime > 0) {
+    FrameRate = 1000000.0 / headerFrameTime;
+  } else {
+    FrameRate = 0.0;
+  }
+
+  Duration = 0;
+  if (!Graph->GetDuration(Duration)) Duration = 0;
+  DurationMs = static_cast<int32_t>(Duration / MediaTimePerMs);
+
+  FileName = fileName;
+  Opened = true;
+  CollectFilterNames();
+}
+
+void TVideoPlayer::Close() {
+  if (!Graph) {
+    Opened = false;
+    return;
+  }
+  Graph->Stop();
+  Graph->SetVideoVisible(false);
+  Graph->SetVideoOwner(0);
+  Graph.reset();
+  Opened = false;
+}
+
+void TVideoPlayer::SetVolume(int32_t volume) {
+  if (Opened) Graph->SetVolume(volume);
+}
+
+void TVideoPlayer::CollectFilterNames() {
+  FilterNames.clear();
+  for (const TFilterInfo& filter : Graph->EnumFilters()) {
+    // The command ids reach only the first MaxFilters entries; later names
+    // could never be chosen, so they are dropped.
+    if (!filter.HasSettings || FilterNames.size() >= static_cast<size_t>(MaxFilters)) continue;
+    FilterNames.push_back(FilterMenuName(filter.Name));
+  }
+  FilterCount = static_cast<int32_t>(FilterNames.size());
+}
+
+int32_t TVideoPlayer::PlaceVideo(int32_t left, int32_t top, int32_t width, int32_t height) {
+  // Callers place the picture only while a file is open; without a graph
+  // there is no window to place, which reads as a failure.
+  if (!Graph) return -1;
+  return Graph->SetVideoPosition(left, top, width, height);
+}
+
+void TVideoPlayer::Play() {
+  if (!Opened) return;
+  const int64_t position = Graph->GetCurrentPosition();
+  if (position == Duration && State == PlayerState::Stopped) Seek(0);
+  // The end check inside that seek may have closed the file through the
+  // end notification.
+  if (!Opened) return;
+  Graph->Run();
+  State = PlayerState::Playing;
+  if (TimerId != 0) {
+    Timers.Kill(TimerId);
+    TimerId = 0;
+  }
+  TimerId = Timers.StartPeriodic(PlaybackPeriodMs, [this] { PlaybackTimerProc(); });
+}
+
+void TVideoPlayer::Pause() {
+  if (!Opened) return;
+  Timers.Kill(TimerId);
+  TimerId = 0;
+  Graph->Pause();
+  State = PlayerState::Paused;
+}
+
+void TVideoPlayer::TogglePause() {
+  if (State == PlayerState::Paused) {
+    Play();
+  } else {
+    Pause();
+  }
+}
+
+void TVideoPlayer::Stop() {
+  if (!Opened) return;
+  Graph->Stop();
+  Seek(0);
+  if (!Opened) return;
+  Graph->StopWhenReady();
+  State = PlayerState::Stopped;
+}
+
+void TVideoPlayer::Seek(int32_t ms) {
+  if (!Opened) return;
+  int64_t target = static_cast<int64_t>(ms) * MediaTimePerMs;
+  if (target >= Duration) target = Duration;
+  Graph->SetPosition(target);
+  GetPosition();
+}
+
+int32_t TVideoPlayer::GetPosition() {
+  if (!Opened) return 0;
+  const int64_t position = Graph->GetCurrentPosition();
+  if (position >= Duration) {
+    Graph->Stop();
+    State = PlayerState::Stopped;
+    if (OnEndReached) OnEndReached();
+  }
+  return static_cast<int32_t>(position / MediaTimePerMs);
+}
+
+void TVideoPlayer::PlaybackTimerProc() {
+  if (Opened && OnProgress) OnProgress();
+}
+
+void TVideoPlayer::EndOfStream() {
+  // A stopped graph has already had its end noticed (or was stopped by the
+  // user); only a running or paused one needs the end check here.
+  if (Opened && State != PlayerState::Stopped) GetPosition();
+}
+
+}  // namespace mova

@@ -1,0 +1,155 @@
+#include "support/FakeMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace mova::test {
+
+int FakeGraphState::Count(std::string_view call) const {
+  return static_cast<int>(std::count_if(Calls.begin(), Calls.end(), [call](const std::string& entry) {
+    return entry == call || (entry.size() > call.size() && entry.compare(0, call.size(), call) == 0 &&
+                             entry[call.size()] == ' ');
+  }));
+}
+
+void FakeGraphState::EndStream() {
+  Position = Duration;
+  if (EndOfStreamHandler) {
+    // Copy first: the handler may close the file and so destroy the graph.
+    const std::function<void()> handler = EndOfStreamHandler;
+    handler();
+  }
+}
+
+FakeMediaGraph::FakeMediaGraph(std::shared_ptr<FakeGraphState> state) : State(std::move(state)) {}
+
+FakeMediaGraph::~FakeMediaGraph() {
+  State->Destroyed = true;
+  State->EndOfStreamHandler = nullptr;
+}
+
+bool FakeMediaGraph::RenderFile(const std::string& fileName) {
+  State->Calls.push_back("RenderFile " + fileName);
+  State->RenderedFile = fileName;
+  return State->RenderResult;
+}
+
+void FakeMediaGraph::SetVideoOwner(WindowHandle owner) {
+  State->Calls.push_back("SetVideoOwner " + std::to_string(owner));
+  State->Owner = owner;
+}
+
+void FakeMediaGraph::SetVideoVisible(bool visible) {
+  State->Calls.push_back(std::string("SetVideoVisible ") + (visible ? "1" : "0"));
+  State->Visible = visible;
+}
+
+int32_t FakeMediaGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) {
+  State->Calls.push_back("SetVideoPosition " + std::to_string(left) + " " + std::to_string(top) + " " +
+                         std::to_string(width) + " " + std::to_string(height));
+  State->Left = left;
+  State->Top = top;
+  State->WindowWidth = width;
+  State->WindowHeight = height;
+  return State->PlaceResult;
+}
+
+bool FakeMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
+  State->Calls.push_back("GetVideoSize");
+  if (!State->HasVideo) return false;
+  width = State->Width;
+  height = State->Height;
+  return true;
+}
+
+bool FakeMediaGraph::GetAvgTimePerFrame(double& seconds) {
+  State->Calls.push_back("GetAvgTimePerFrame");
+  if (!State->HasFrameTime) return false;
+  seconds = State->FrameTime;
+  return true;
+}
+
+bool FakeMediaGraph::GetDuration(int64_t& duration) {
+  State->Calls.push_back("GetDuration");
+  if (!State->HasDuration) return false;
+  duration = State->Duration;
+  return true;
+}
+
+int64_t FakeMediaGraph::GetCurrentPosition() {
+  State->Calls.push_back("GetCurrentPosition");
+  return State->Position;
+}
+
+void FakeMediaGraph::SetPosition(int64_t position) {
+  State->Calls.push_back("SetPosition " + std::to_string(position));
+  State->Seeks.push_back(position);
+  if (State->SeekMovesPosition) State->Position = position;
+}
+
+void FakeMediaGraph::Run() { State->Calls.push_back("Run"); }
+void FakeMediaGraph::Pause() { State->Calls.push_back("Pause"); }
+void FakeMediaGraph::Stop() { State->Calls.push_back("Stop"); }
+void FakeMediaGraph::StopWhenReady() { State->Calls.push_back("StopWhenReady"); }
+
+void FakeMediaGraph::SetVolume(int32_t volume) {
+  State->Calls.push_back("SetVolume " + std::to_string(volume));
+  State->Volume = volume;
+}
+
+std::vector<TFilterInfo> FakeMediaGraph::EnumFilters() {
+  State->Calls.push_back("EnumFilters");
+  return State->Filters;
+}
+
+void FakeMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {
+  State->Calls.push_back("SetEndOfStreamHandler");
+  State->EndOfStreamHandler = std::move(handler);
+}
+
+std::unique_ptr<IMediaGraph> FakeMediaPlatform::CreateGraph() {
+  if (FailCreate) return nullptr;
+  auto state = std::make_shared<FakeGraphState>(Script);
+  state->Calls.clear();
+  state->Seeks.clear();
+  state->EndOfStreamHandler = nullptr;
+  state->Destroyed = false;
+  Graphs.push_back(state);
+  return std::make_unique<FakeMediaGraph>(std::move(state));
+}
+
+FakeGraphState& FakeMediaPlatform::Last() {
+  if (Graphs.empty()) {
+    ADD_FAILURE() << "no graph was created";
+    Graphs.push_back(std::make_shared<FakeGraphState>());
+  }
+  return *Graphs.back();
+}
+
+uint32_t FakeTimerService::StartPeriodic(uint32_t periodMs, std::function<void()> tick) {
+  ++Starts;
+  if (FailStart) return 0;
+  const uint32_t id = NextId++;
+  Timers.push_back(Timer{id, periodMs, std::move(tick)});
+  return id;
+}
+
+void FakeTimerService::Kill(uint32_t id) {
+  ++Kills;
+  std::erase_if(Timers, [id](const Timer& timer) { return timer.Id == id; });
+}
+
+void FakeTimerService::Tick() {
+  std::vector<uint32_t> ids;
+  for (const Timer& timer : Timers) ids.push_back(timer.Id);
+  for (uint32_t id : ids) {
+    const auto it = std::find_if(Timers.begin(), Timers.end(), [id](const Timer& timer) { return timer.Id == id; });
+    if (it == Timers.end()) continue;
+    // Copy: the tick may kill its own timer.
+    const std::function<void()> tick = it->TickFn;
+    tick();
+  }
+}
+
+}  // namespace mova::test

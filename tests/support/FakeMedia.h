@@ -1,0 +1,116 @@
+#pragma once
+// In-memory stand-ins for the media graph and the timer service: they record
+// what the engine asks and answer what a test scripts.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "player/MediaGraph.h"
+#include "player/TimerService.h"
+
+namespace mova::test {
+
+// The script and the record of one fake graph. It outlives the graph, so a
+// test can still read what happened after the engine closed the file.
+struct FakeGraphState {
+  // Scripted answers.
+  bool RenderResult = true;
+  bool HasVideo = true;  // GetVideoSize answers Width x Height, else false
+  int32_t Width = 320;
+  int32_t Height = 240;
+  bool HasFrameTime = true;  // GetAvgTimePerFrame answers FrameTime, else false
+  double FrameTime = 0.04;
+  bool HasDuration = true;  // GetDuration answers Duration, else false
+  int64_t Duration = 10'000'000;
+  int64_t Position = 0;             // what GetCurrentPosition answers
+  bool SeekMovesPosition = true;    // SetPosition sets Position to its argument, unchanged
+  int32_t PlaceResult = 0;          // what SetVideoPosition answers
+  std::vector<TFilterInfo> Filters;  // what EnumFilters answers
+
+  // Record.
+  std::vector<std::string> Calls;  // one entry per operation, e.g. "Run", "SetPosition 150000"
+  std::string RenderedFile;
+  WindowHandle Owner = 0;
+  bool Visible = true;
+  int32_t Left = 0, Top = 0, WindowWidth = 0, WindowHeight = 0;
+  int32_t Volume = 0;
+  std::vector<int64_t> Seeks;  // every SetPosition argument, in order
+  std::function<void()> EndOfStreamHandler;
+  bool Destroyed = false;
+
+  // How often `call` (the operation's name, without arguments) was made.
+  int Count(std::string_view call) const;
+  // Plays the stream to its end: Position := Duration, then the end-of-stream
+  // handler runs, as the event loop would run it.
+  void EndStream();
+};
+
+class FakeMediaGraph : public IMediaGraph {
+ public:
+  explicit FakeMediaGraph(std::shared_ptr<FakeGraphState> state);
+  ~FakeMediaGraph() override;
+
+  bool RenderFile(const std::string& fileName) override;
+  void SetVideoOwner(WindowHandle owner) override;
+  void SetVideoVisible(bool visible) override;
+  int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  bool GetVideoSize(int32_t& width, int32_t& height) override;
+  bool GetAvgTimePerFrame(double& seconds) override;
+  bool GetDuration(int64_t& duration) override;
+  int64_t GetCurrentPosition() override;
+  void SetPosition(int64_t position) override;
+  void Run() override;
+  void Pause() override;
+  void Stop() override;
+  void StopWhenReady() override;
+  void SetVolume(int32_t volume) override;
+  std::vector<TFilterInfo> EnumFilters() override;
+  void SetEndOfStreamHandler(std::function<void()> handler) override;
+
+ private:
+  std::shared_ptr<FakeGraphState> State;
+};
+
+class FakeMediaPlatform : public IMediaPlatform {
+ public:
+  // Every new graph starts as a copy of this script (its record left empty).
+  FakeGraphState Script;
+  bool FailCreate = false;  // CreateGraph answers nullptr
+  // The state of every graph created so far, oldest first.
+  std::vector<std::shared_ptr<FakeGraphState>> Graphs;
+
+  std::unique_ptr<IMediaGraph> CreateGraph() override;
+  // The newest graph's state; the test fails when there is none.
+  FakeGraphState& Last();
+};
+
+// Timers that tick only when the test says so.
+class FakeTimerService : public ITimerService {
+ public:
+  struct Timer {
+    uint32_t Id = 0;
+    uint32_t PeriodMs = 0;
+    std::function<void()> TickFn;
+  };
+
+  bool FailStart = false;  // StartPeriodic answers 0
+  int Starts = 0;
+  int Kills = 0;  // calls of Kill, 0 and unknown ids included
+
+  uint32_t StartPeriodic(uint32_t periodMs, std::function<void()> tick) override;
+  void Kill(uint32_t id) override;
+
+  // Ticks every running timer once, in the order they were started. A timer
+  // killed by an earlier tick of the same round does not tick.
+  void Tick();
+  const std::vector<Timer>& Running() const { return Timers; }
+
+ private:
+  std::vector<Timer> Timers;
+  uint32_t NextId = 1;
+};
+
+}  // namespace mova::test
