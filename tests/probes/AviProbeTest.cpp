@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "player/FileReader.h"
+#include "player/MediaProbes.h"
+#include "player/MemoryReader.h"
+#include "probes/ProbeFields.h"
+#include "probes/RiffBytes.h"
+#include "support/GeneratedMedia.h"
+
+namespace mova {
+namespace {
+
+using test::AllZero;
+using test::Chunk;
+using test::Le16;
+using test::Le32;
+using test::List;
+using test::TextAt;
+using test::U16At;
+using test::U32At;
+
+struct AviProbe {
+  bool ok = false;
+  std::array<uint8_t, 64> aviHeader{};
+  std::array<uint8_t, 40> videoFormat{};
+  std::array<uint8_t, 14> audioFormat{};
+};
+
+AviProbe Probe(ByteReader& file) {
+  AviProbe probe;
+  // Stale bytes must not survive: every probe starts from zeros.
+  probe.aviHeader.fill(0xEE);
+  probe.videoFormat.fill(0xEE);
+  probe.audioFormat.fill(0xEE);
+  probe.ok = ProbeAvi(file, probe.aviHeader, probe.videoFormat, probe.audioFormat);
+  return probe;
+}
+
+AviProbe ProbePath(const std::string& path) {
+  auto file = OpenFileReader(path);
+  if (!file) {
+    ADD_FAILURE() << "cannot open " << path;
+    return {};
+  }
+  return Probe(*file);
+}
+
+AviProbe ProbeBytes(const std::string& bytes) {
+  MemoryReader file(bytes);
+  return Probe(file);
+}
+
+std::string MainHeader(uint32_t microsPerFrame, uint32_t streams, uint32_t width, uint32_t height) {
+  return Le32(microsPerFrame) + Le32(0) + Le32(0) + Le32(0x10) + Le32(3) + Le32(0) + Le32(streams) + Le32(0) +
+         Le32(width) + Le32(height) + std::string(16, '\0');
+}
+
+std::string BitmapHeader(uint32_t width, uint32_t height, const std::string& compression) {
+  return Le32(40) + Le32(width) + Le32(height) + Le16(1) + Le16(24) + compression + Le32(width * height * 3) +
+         std::string(16, '\0');
+}
+
+std::string WaveHeader(uint16_t tag, uint16_t channels, uint32_t rate) {
+  return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * channels * 2) + Le16(channels * 2) + Le16(16) +
+         Le16(0);
+}
+
+// A small AVI with a video and an audio stream, an odd-sized chunk between
+// them and a frame of data.
+std::string HandMadeAvi(bool withAudio = true) {
+  std::string video = List("LIST", "strl", Chunk("strh", std::string(56, 'v')) +
+                                               Chunk("strf", BitmapHeader(320, 240, "DIB ")) + Chunk("JUNK", "odd"));
+  std::string audio = List("LIST", "strl", Chunk("strh", std::string(56, 'a')) + Chunk("strf", WaveHeader(1, 2, 22050)));
+  std::string headers = Chunk("avih", MainHeader(40000, withAudio ? 2 : 1, 320, 240)) + video;
+  if (withAudio) headers += audio;
+  return List("RIFF", "AVI ", List("LIST", "hdrl", headers) + List("LIST", "movi", Chunk("00dc", "frame")));
+}
+
+TEST(AviProbe, ReadsTheMainHeaderAndBothStreamFormats) {
+  const AviProbe probe = ProbeBytes(HandMadeAvi());
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(TextAt(probe.aviHeader, 0, 4), "avih");
+  EXPECT_EQ(U32At(probe.aviHeader, 4), 56u);
+  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
+  EXPECT_EQ(U32At(probe.aviHeader, 32), 2u);
+  EXPECT_EQ(U32At(probe.aviHeader, 40), 320u);
+  EXPECT_EQ(U32At(probe.aviHeader, 44), 240u);
+  EXPECT_EQ(TextAt(probe.videoFormat, 0, 40), BitmapHeader(320, 240, "DIB "));
+  EXPECT_EQ(U16At(probe.audioFormat, 0), 1);
+  EXPECT_EQ(U16At(probe.audioFormat, 2), 2);
+  EXPECT_EQ(U32At(probe.audioFormat, 4), 22050u);
+  EXPECT_EQ(U32At(probe.audioFormat, 8), 88200u);
+  EXPECT_EQ(U16At(probe.audioFormat, 12), 4);
+}
+
+TEST(AviProbe, VideoOnlyKeepsWhatItReadAndFails) {
+  const AviProbe probe = ProbeBytes(HandMadeAvi(false));
+  EXPECT_FALSE(probe.ok);
+  EXPECT_EQ(TextAt(probe.aviHeader, 0, 4), "avih");
+  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "DIB ");
+  EXPECT_TRUE(AllZero(probe.audioFormat));
+}
+
+TEST(AviProbe, NonRiffInputFailsWithEveryFieldZero) {
+  for (const std::string& bytes : {std::string(), std::string("\x00\x00\x01\xB3\x16\x01\x20\x83", 8),
+                                   Chunk("JUNK", "data") + HandMadeAvi()}) {
+    const AviProbe probe = ProbeBytes(bytes);
+    EXPECT_FALSE(probe.ok);
+    EXPECT_TRUE(AllZero(probe.aviHeader));
+    EXPECT_TRUE(AllZero(probe.videoFormat));
+    EXPECT_TRUE(AllZero(probe.audioFormat));
+  }
+}
+
+TEST(AviProbe, TruncationAtEveryByteFailsAndKeepsOnlyWholeFields) {
+  const std::string full = HandMadeAvi();
+  const AviProbe whole = ProbeBytes(full);
+  ASSERT_TRUE(whole.ok);
+  // Where each field's bytes end in the file.
+  const size_t aviEnd = full.find("avih") + 64;
+  const size_t videoEnd = full.find("strf") + 8 + 40;
+  const size_t audioEnd = full.find("strf", videoEnd) + 8 + 14;
+  const std::array<uint8_t, 64> noAviHeader{};
+  const std::array<uint8_t, 40> noVideoFormat{};
+  const std::array<uint8_t, 14> noAudioFormat{};
+  for (size_t length = 0; length <= full.size(); ++length) {
+    SCOPED_TRACE(length);
+    const AviProbe probe = ProbeBytes(full.substr(0, length));
+    EXPECT_EQ(probe.ok, length >= audioEnd);
+    EXPECT_EQ(probe.aviHeader, length >= aviEnd ? whole.aviHeader : noAviHeader);
+    EXPECT_EQ(probe.videoFormat, length >= videoEnd ? whole.videoFormat : noVideoFormat);
+    EXPECT_EQ(probe.audioFormat, length >= audioEnd ? whole.audioFormat : noAudioFormat);
+  }
+}
+
+TEST(AviProbe, TakesFormatsInFileOrderWithoutCheckingStreamTypes) {
+  // Audio first: its wave header lands in the video format and the other way round.
+  std::string audio = List("LIST", "strl", Chunk("strf", WaveHeader(85, 1, 44100) + std::string(22, '\0')));
+  std::string video = List("LIST", "strl", Chunk("strf", BitmapHeader(64, 48, "MJPG")));
+  const AviProbe probe =
+      ProbeBytes(List("RIFF", "AVI ", List("LIST", "hdrl", Chunk("avih", MainHeader(1, 2, 64, 48)) + audio + video)));
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(U16At(probe.videoFormat, 0), 85);
+  EXPECT_EQ(U32At(probe.audioFormat, 0), 40u);
+}
+
+// Files written by tools we did not write.
+
+const std::string kVideo = "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.2";
+const std::string kAudio = "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=0.2";
+
+TEST(AviProbe, FfmpegMjpegWithStereoPcm) {
+  const std::string path = test::GeneratedMedia(
+      "probe-mjpeg-pcm.avi", "ffmpeg -v error -y " + kVideo + " " + kAudio + " -ac 2 -c:v mjpeg -c:a pcm_s16le {OUT}");
+  ASSERT_FALSE(path.empty());
+  const AviProbe probe = ProbePath(path);
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(TextAt(probe.aviHeader, 0, 4), "avih");
+  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
+  EXPECT_EQ(U32At(probe.aviHeader, 32), 2u);
+  EXPECT_EQ(U32At(probe.videoFormat, 0), 40u);
+  EXPECT_EQ(U32At(probe.videoFormat, 4), 160u);
+  EXPECT_EQ(U32At(probe.videoFormat, 8), 120u);
+  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
+  EXPECT_EQ(U16At(probe.audioFormat, 0), 1);
+  EXPECT_EQ(U16At(probe.audioFormat, 2), 2);
+  EXPECT_EQ(U32At(probe.audioFormat, 4), 44100u);
+  EXPECT_EQ(U32At(probe.audioFormat, 8), 176400u);
+  EXPECT_EQ(U16At(probe.audioFormat, 12), 4);
+}
+
+TEST(AviProbe, FfmpegMjpegWithMonoMp3) {
+  const std::string path = test::GeneratedMedia(
+      "probe-mjpeg-mp3.avi", "ffmpeg -v error -y " + kVideo + " " + kAudio + " -ac 1 -c:v mjpeg -c:a libmp3lame {OUT}");
+  ASSERT_FALSE(path.empty());
+  const AviProbe probe = ProbePath(path);
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
+  EXPECT_EQ(U16At(probe.audioFormat, 0), 85);
+  EXPECT_EQ(U16At(probe.audioFormat, 2), 1);
+  EXPECT_EQ(U32At(probe.audioFormat, 4), 44100u);
+}
+
+TEST(AviProbe, FfmpegVideoOnlyPastItsJunkChunk) {
+  const std::string path =
+      test::GeneratedMedia("probe-video-only.avi", "ffmpeg -v error -y " + kVideo + " -c:v mjpeg {OUT}");
+  ASSERT_FALSE(path.empty());
+  const AviProbe probe = ProbePath(path);
+  EXPECT_FALSE(probe.ok);
+  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
+  EXPECT_EQ(U32At(probe.aviHeader, 32), 1u);
+  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
+  EXPECT_TRUE(AllZero(probe.audioFormat));
+}
+
+TEST(AviProbe, GstreamerAvimuxWithStereoAudio) {
+  const std::string path = test::GeneratedMedia(
+      "probe-avimux.avi",
+      "gst-launch-1.0 -q videotestsrc num-buffers=5 ! video/x-raw,width=176,height=144,framerate=25/1 ! jpegenc ! "
+      "avimux name=mux ! filesink location={OUT} audiotestsrc num-buffers=5 ! "
+      "audio/x-raw,format=S16LE,channels=2,rate=48000 ! mux.");
+  ASSERT_FALSE(path.empty());
+  const AviProbe probe = ProbePath(path);
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
+  EXPECT_EQ(U32At(probe.videoFormat, 4), 176u);
+  EXPECT_EQ(U32At(probe.videoFormat, 8), 144u);
+  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
+  EXPECT_EQ(U16At(probe.audioFormat, 0), 1);
+  EXPECT_EQ(U16At(probe.audioFormat, 2), 2);
+  EXPECT_EQ(U32At(probe.audioFormat, 4), 48000u);
+}
+
+}  // namespace
+}  // namespace mova
