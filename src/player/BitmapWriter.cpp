@@ -1,0 +1,161 @@
+#include "player/BitmapWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <limits>
+
+namespace mova {
+
+namespace {
+
+constexpr uint32_t HeadersSize = BitmapFileHeaderSize + BitmapInfoHeaderSize;
+
+// The headers' fields are little-endian whatever the machine's byte order.
+void PutU16(std::vector<uint8_t>& out, uint16_t value) {
+  out.push_back(static_cast<uint8_t>(value & 0xFF));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
+}
+
+void PutS32(std::vector<uint8_t>& out, int32_t value) { PutU32(out, static_cast<uint32_t>(value)); }
+
+// Writes all of `size` bytes, going on after short writes and interruptions.
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) return false;
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Creates a new, empty temporary file next to `target`; the name is never one
+// that already exists (O_EXCL), so a concurrent writer or a planted link is
+// never followed. Returns the descriptor, or -1.
+int CreateTemporary(const std::string& target, std::string& tempName) {
+  static std::atomic<uint32_t> counter{0};
+  const std::string folder = FolderOf(target);
+  const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[96];
+    std::snprintf(name, sizeof name, "/.movacapt-%ld-%u-%llx.tmp", static_cast<long>(::getpid()),
+                  counter.fetch_add(1), ticks + static_cast<unsigned long long>(attempt));
+    tempName = folder + name;
+    const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST && errno != EINTR) break;
+  }
+  tempName.clear();
+  return -1;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced (some file
+// systems refuse) does not make the already complete file a failure.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+uint32_t BitmapRowStride(int32_t width) {
+  if (width <= 0) return 0;
+  return (static_cast<uint32_t>(width) * 3 + 3) & ~uint32_t{3};
+}
+
+bool BitmapSizeValid(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  const uint64_t total = uint64_t{HeadersSize} + uint64_t{BitmapRowStride(width)} * static_cast<uint64_t>(height);
+  return total <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+}
+
+std::vector<uint8_t> EncodeBitmap(const TRgbImage& image) {
+  if (!BitmapSizeValid(image.Width, image.Height)) return {};
+  const size_t width = static_cast<size_t>(image.Width);
+  const size_t height = static_cast<size_t>(image.Height);
+  if (image.Pixels.size() != width * height * 3) return {};
+
+  const uint32_t stride = BitmapRowStride(image.Width);
+  const uint32_t imageSize = stride * static_cast<uint32_t>(image.Height);
+  std::vector<uint8_t> out;
+  out.reserve(HeadersSize + imageSize);
+
+  // BITMAPFILEHEADER
+  out.push_back('B');
+  out.push_back('M');
+  PutU32(out, HeadersSize + imageSize);  // bfSize
+  PutU16(out, 0);                        // bfReserved1
+  PutU16(out, 0);                        // bfReserved2
+  PutU32(out, HeadersSize);              // bfOffBits
+  // BITMAPINFOHEADER
+  PutU32(out, BitmapInfoHeaderSize);  // biSize
+  PutS32(out, image.Width);           // biWidth
+  PutS32(out, image.Height);          // biHeight: positive, so the first stored row is the bottom one
+  PutU16(out, 1);                     // biPlanes
+  PutU16(out, 24);                    // biBitCount
+  PutU32(out, 0);                     // biCompression: BI_RGB
+  PutU32(out, imageSize);             // biSizeImage
+  PutS32(out, 0);                     // biXPelsPerMeter: unknown
+  PutS32(out, 0);                     // biYPelsPerMeter: unknown
+  PutU32(out, 0);                     // biClrUsed
+  PutU32(out, 0);                     // biClrImportant
+
+  const size_t padding = stride - width * 3;
+  for (size_t row = height; row-- > 0;) {
+    const uint8_t* pixel = image.Pixels.data() + row * width * 3;
+    for (size_t x = 0; x < width; ++x, pixel += 3) {
+      out.push_back(pixel[2]);
+      out.push_back(pixel[1]);
+      out.push_back(pixel[0]);
+    }
+    out.insert(out.end(), padding, 0);
+  }
+  return out;
+}
+
+bool WriteBitmapFile(const std::string& fileName, const TRgbImage& image) {
+  if (fileName.empty()) return false;
+  const std::vector<uint8_t> bytes = EncodeBitmap(image);
+  if (bytes.empty()) return false;
+
+  std::string tempName;
+  const int fd = CreateTemporary(fileName, tempName);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  // The data must be on disk before the rename makes it the file's contents;
+  // otherwise a crash could leave an empty file where the old one was.
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(tempName.c_str(), fileName.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tempName.c_str());
+    return false;
+  }
+  SyncFolder(FolderOf(fileName));
+  return true;
+}
+
+}  // namespace mova
