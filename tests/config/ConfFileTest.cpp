@@ -73,20 +73,12 @@ TEST(ConfFileLines, LineFeedsAloneMakeOneFileLineThatNextLineStillSplits) {
   EXPECT_EQ(ReadLines(dir.Write("lf", "x 1\n\ny 2")), expected);
 }
 
-TEST(ConfFileLines, CommentsCountOnlyInTheFirstColumn) {
+TEST(ConfFileLines, CommentsInColumnOneCtrlZAndZeroBytes) {
   TempDir dir;
-  EXPECT_EQ(Keywords(dir.Write("c", "#x 1\r  #y 2\ra#b 3\r")), (std::vector<std::string>{"#y", "a#b"}));
-}
-
-TEST(ConfFileLines, CtrlZEndsTheFile) {
-  TempDir dir;
-  EXPECT_EQ(Keywords(dir.Write("z", "a 1\rb 2\x1a c 3\rd 4\r")), (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(ConfFileLines, ZeroBytesCutTheLineWithoutDisturbingTheNext) {
-  TempDir dir;
-  EXPECT_EQ(Keywords(dir.Write("nul", std::string("ab\0cd 1\rc 2\r\0\r", sizeof("ab\0cd 1\rc 2\r\0\r") - 1))),
-            (std::vector<std::string>{"ab", "c", ""}));
+  EXPECT_EQ(Keywords(dir.Write("comments", "#x 1\r  #y 2\ra#b 3\r")), (std::vector<std::string>{"#y", "a#b"}));
+  EXPECT_EQ(Keywords(dir.Write("ctrlz", "a 1\rb 2\x1a c 3\rd 4\r")), (std::vector<std::string>{"a", "b"}));
+  const char zeros[] = "ab\0cd 1\rc 2\r\0\r";
+  EXPECT_EQ(Keywords(dir.Write("zeros", std::string(zeros, sizeof(zeros) - 1))), (std::vector<std::string>{"ab", "c", ""}));
 }
 
 TEST(ConfFileLines, AnOverlongLineIsCutAndItsRestDropped) {

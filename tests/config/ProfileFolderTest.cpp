@@ -2,76 +2,50 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace mova {
 namespace {
 
-// The sources of a process whose environment holds `environment`, counting
-// how often the environment is read.
-struct FakeProcess {
-  std::map<std::string, std::string> Environment;
-  int EnvironmentReads = 0;
-
-  std::string Resolve(const std::string& firstArgument, const std::string& exe = "/opt/mova/bin/mova") {
-    ProfileSources sources;
-    sources.FirstArgument = firstArgument;
-    sources.ExecutablePath = exe;
-    sources.GetEnvironment = [this](const std::string& name) -> std::optional<std::string> {
-      ++EnvironmentReads;
-      auto found = Environment.find(name);
-      if (found == Environment.end()) return std::nullopt;
-      return found->second;
-    };
-    return ResolveProfileFolder("mova", sources);
-  }
-};
-
-TEST(ProfileFolder, TheOptionWinsAndTheVariableIsThenNotRead) {
-  FakeProcess process;
-  process.Environment["QADLPROF"] = "/env";
-  EXPECT_EQ(process.Resolve("/prof=/cfg"), "/cfg/");
-  EXPECT_EQ(process.Resolve("/prof=/cfg/"), "/cfg/");
-  EXPECT_EQ(process.Resolve("/prof=my cfg"), "my cfg/") << "relative values and blanks stay";
-  EXPECT_EQ(process.Resolve("/prof=%HOME%"), "%HOME%/") << "nothing is expanded";
-  EXPECT_EQ(process.EnvironmentReads, 0);
+// Resolves for a process with this first argument and QADLPROF value
+// (nullptr: unset); `reads` counts the environment look-ups.
+std::string Resolve(const std::string& argument, const char* variable, int* reads = nullptr,
+                    const std::string& exe = "/opt/mova/bin/mova") {
+  ProfileSources sources{argument, nullptr, exe};
+  sources.GetEnvironment = [=](const std::string& name) -> std::optional<std::string> {
+    if (reads != nullptr) ++*reads;
+    if (name != "QADLPROF" || variable == nullptr) return std::nullopt;
+    return std::string(variable);
+  };
+  return ResolveProfileFolder("mova", sources);
 }
 
-TEST(ProfileFolder, ArgumentsThatAreNotTheOptionPassTheDecisionOn) {
-  FakeProcess process;
-  process.Environment["QADLPROF"] = "/env";
+TEST(ProfileFolder, TheOptionWinsTakenAsWrittenAndTheVariableIsNotRead) {
+  int reads = 0;
+  EXPECT_EQ(Resolve("/prof=/cfg", "/env", &reads), "/cfg/");
+  EXPECT_EQ(Resolve("/prof=/cfg/", "/env", &reads), "/cfg/");
+  EXPECT_EQ(Resolve("/prof=my cfg", "/env", &reads), "my cfg/");
+  EXPECT_EQ(Resolve("/prof=%HOME%", "/env", &reads), "%HOME%/");
+  EXPECT_EQ(reads, 0);
+}
+
+TEST(ProfileFolder, OtherwiseTheVariableWithTheSubFolder) {
   for (const char* argument : {"/prof=", "/PROF=/cfg", "-prof=/cfg", "/prof", "film.avi", ""}) {
-    EXPECT_EQ(process.Resolve(argument), "/env/mova/") << argument;
+    EXPECT_EQ(Resolve(argument, "/env"), "/env/mova/") << argument;
   }
+  EXPECT_EQ(Resolve("", "/env/"), "/env/mova/");
+  EXPECT_EQ(Resolve("", "cfg"), "cfg/mova/");
+  const std::string longest(260, 'x');
+  EXPECT_EQ(Resolve("", longest.c_str()), longest + "/mova/");
 }
 
-TEST(ProfileFolder, TheVariableGetsTheSubFolder) {
-  FakeProcess process;
-  process.Environment["QADLPROF"] = "/home/u/settings";
-  EXPECT_EQ(process.Resolve(""), "/home/u/settings/mova/");
-  process.Environment["QADLPROF"] = "/home/u/settings/";
-  EXPECT_EQ(process.Resolve(""), "/home/u/settings/mova/");
-  process.Environment["QADLPROF"] = "cfg";
-  EXPECT_EQ(process.Resolve(""), "cfg/mova/");
-}
+TEST(ProfileFolder, OtherwiseTheExecutablesFolder) {
+  EXPECT_EQ(Resolve("", nullptr), "/opt/mova/bin/");
+  EXPECT_EQ(Resolve("", ""), "/opt/mova/bin/");
+  EXPECT_EQ(Resolve("", std::string(261, 'x').c_str()), "/opt/mova/bin/") << "too long counts as unset";
+  EXPECT_EQ(Resolve("", nullptr, nullptr, "/mova"), "/");
 
-TEST(ProfileFolder, WithoutOptionAndVariableTheExecutablesFolder) {
-  FakeProcess process;
-  EXPECT_EQ(process.Resolve(""), "/opt/mova/bin/");
-  process.Environment["QADLPROF"] = "";
-  EXPECT_EQ(process.Resolve("", "/mova"), "/");
-  process.Environment["QADLPROF"] = std::string(261, 'x');
-  EXPECT_EQ(process.Resolve(""), "/opt/mova/bin/") << "a value too long for its buffer counts as unset";
-  process.Environment["QADLPROF"] = std::string(260, 'x');
-  EXPECT_EQ(process.Resolve(""), std::string(260, 'x') + "/mova/");
-}
-
-TEST(ProfileFolder, TheRunningProcessResolvesToAFolder) {
-  std::string folder = ResolveProfileFolder("mova");
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  EXPECT_TRUE(IsProfileOption("/prof=x"));
-  EXPECT_FALSE(IsProfileOption("/prof"));
+  std::string own = ResolveProfileFolder("mova");  // the real process: never empty
+  ASSERT_FALSE(own.empty());
+  EXPECT_EQ(own.back(), '/');
 }
 
 }  // namespace
