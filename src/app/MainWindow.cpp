@@ -1,0 +1,253 @@
+#include "app/MainWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/ProgramTables.h"
+
+namespace mova {
+
+namespace {
+
+constexpr CommandId FilterCommandFirst = 4000;
+constexpr CommandId FilterCommandLast = 4255;
+constexpr CommandId ZoomCommandLast = 1999;
+
+}  // namespace
+
+std::optional<int32_t> PositionUnder(int32_t x, int32_t clientWidth, int32_t durationMs) {
+  if (clientWidth <= 0) return std::nullopt;  // a bar without width has no position under it
+  double position = static_cast<double>(x) / static_cast<double>(clientWidth) * static_cast<double>(durationMs);
+  // A pointer far outside a narrow window must not overflow the millisecond
+  // range; the player limits the target to the media anyway.
+  if (position >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+    return std::numeric_limits<int32_t>::max();
+  if (position <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+    return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(std::trunc(position));
+}
+
+TMainWindow::TMainWindow(IWindowSystem& windows, TProgramState& program)
+    : TSForm(windows, ProgramName), Program(program) {}
+
+bool TMainWindow::IsOpened() const { return Program.Player && Program.Player->Opened; }
+
+void TMainWindow::HandleMessage(FormMessage& message) {
+  message.Result = 0;
+  const uint32_t msg = message.Msg;
+  if (msg == WM_MOUSEWHEEL || (Program.WheelMessage != 0 && msg == Program.WheelMessage)) {
+    WheelStep(message.WParam);
+    return;
+  }
+  switch (msg) {
+    case WM_DESTROY:
+      Windows.PostQuitMessage(0);
+      return;
+    case WM_SIZE:
+      FitVideo();
+      return;
+    case WM_PAINT:
+      Paint();
+      return;
+    case WM_CLOSE:
+      if (Program.Player) {
+        Program.Player->Pause();
+        Program.Player->Close();
+      }
+      Windows.DestroyWindow(Handle);
+      return;
+    case WM_GETMINMAXINFO:
+      if (TMinMaxInfo* info = Windows.MinMaxInfo(message.LParam)) info->MaxTrackSize = {MaxTrackSize, MaxTrackSize};
+      return;
+    case WM_COMMAND:
+      ExecuteCommand(LoWord(message.WParam));
+      return;
+    case WM_MOUSEMOVE:
+      DragStep();
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      LeftPress(message.LParam);
+      return;
+    case WM_LBUTTONUP:
+      DragEnd();
+      return;
+    case WM_RBUTTONUP:
+      ShowContextMenu();
+      return;
+    case WM_MBUTTONUP:
+      if (Program.Player) Program.Player->Stop();
+      UpdateStatus();
+      return;
+    case WM_DROPFILES:
+      DropFiles(message.WParam);
+      return;
+    default:
+      TSForm::HandleMessage(message);
+  }
+}
+
+void TMainWindow::WheelStep(uint32_t wParam) {
+  if (!Program.Player) return;
+  TVideoPlayer& player = *Program.Player;
+  // A turn away from the user steps back, one toward the user forward; one
+  // second per message whatever the size of the turn.
+  const int32_t rotation = static_cast<int32_t>(wParam);
+  const int64_t position = player.GetPosition();
+  const int64_t target = rotation > 0 ? position - 1000 : position + 1000;
+  player.Seek(static_cast<int32_t>(std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(),
+                                                       std::numeric_limits<int32_t>::max())));
+  UpdateStatus();
+}
+
+void TMainWindow::PlayOrToggle() {
+  if (!Program.Player) return;
+  if (Program.Player->State == PlayerState::Stopped)
+    Program.Player->Play();
+  else
+    Program.Player->TogglePause();
+}
+
+void TMainWindow::SeekTo(std::optional<int32_t> position) {
+  if (Program.Player && position) Program.Player->Seek(*position);
+}
+
+void TMainWindow::LeftPress(uint32_t lParam) {
+  const TRect client = ClientRect();
+  const int32_t x = LoWord(lParam);
+  const int32_t y = HiWord(lParam);
+  if (y < client.Bottom - StatusBarHeight) {
+    PlayOrToggle();
+    UpdateStatus();
+    return;
+  }
+  Windows.SetCapture(Handle);
+  if (Program.Player) {
+    StateBeforeDrag = Program.Player->State;
+    Program.Player->Pause();
+    SeekTo(PositionUnder(x, client.Right, Program.Player->DurationMs));
+  }
+  UpdateStatus();
+}
+
+void TMainWindow::DragStep() {
+  if (Windows.GetCapture() != Handle) return;
+  const TPoint cursor = Windows.GetCursorClientPos(Handle);
+  const TRect client = ClientRect();
+  if (Program.Player) SeekTo(PositionUnder(cursor.X, client.Right, Program.Player->DurationMs));
+  UpdateStatus();
+}
+
+void TMainWindow::DragEnd() {
+  if (Windows.GetCapture() != Handle) return;
+  Windows.ReleaseCapture();
+  if (Program.Player && StateBeforeDrag == PlayerState::Playing) Program.Player->Play();
+}
+
+void TMainWindow::Paint() {
+  std::unique_ptr<IPaintTarget> target = Windows.BeginPaint(Handle);
+  if (!target) return;
+  PaintStatusBar(*target, StatusBarRect());
+}
+
+void TMainWindow::OpenFile(const std::string& fileName) {
+  if (!Program.Player) return;
+  TVideoPlayer& player = *Program.Player;
+  player.Open(fileName);
+  if (player.Opened) {
+    Aspect = AspectMode::AspectAuto;
+    SizeToVideo();
+    UpdateTitle();
+    UpdateAudioText();
+    player.SetVolume(Mute ? VolumeSilent : VolumeFull);
+    player.Play();
+    return;
+  }
+  UpdateTitle();
+  UpdateAudioText();
+  UpdateStatus();
+  Windows.MessageBox(Handle, fileName + ": Cannot play.", ProgramName, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void TMainWindow::DropFiles(uint32_t drop) {
+  std::string fileName = Windows.DragQueryFile(drop, 0);
+  Windows.DragFinish(drop);
+  // The name ends at its first zero byte, as the platform hands it over.
+  if (const auto zero = fileName.find('\0'); zero != std::string::npos) fileName.resize(zero);
+  OpenFile(fileName);
+}
+
+void TMainWindow::EndReached() {
+  if (!Repeat || !Program.Player) return;
+  Program.Player->Seek(0);
+  Program.Player->Play();
+}
+
+void TMainWindow::ExecuteCommand(CommandId id) {
+  TVideoPlayer* player = Program.Player.get();
+  switch (id) {
+    case CmdPause:
+      PlayOrToggle();
+      break;
+    case CmdStop:
+      if (player) player->Stop();
+      break;
+    case CmdSeekForward:
+      if (player) player->Seek(player->GetPosition() + 1000);
+      break;
+    case CmdSeekBack:
+      if (player) player->Seek(player->GetPosition() - 1000);
+      break;
+    case CmdAspect43:
+      Aspect = AspectMode::Aspect43;
+      FitVideo();
+      break;
+    case CmdMute:
+      Mute = !Mute;
+      if (player) player->SetVolume(Mute ? VolumeSilent : VolumeFull);
+      break;
+    case CmdSizeToVideo:
+      SizeToVideo();
+      break;
+    case CmdStayOnTop:
+      SetStayOnTop(!StayOnTop);
+      break;
+    case CmdFullScreen:
+      SetFullScreen(!FullScreen);
+      break;
+    case CmdAspectOrg:
+      Aspect = AspectMode::AspectOrg;
+      FitVideo();
+      break;
+    case CmdRepeat:
+      Repeat = !Repeat;
+      break;
+    case CmdScreenCapture:
+      SaveScreenCapture();
+      break;
+    case CmdAspect169:
+      Aspect = AspectMode::Aspect169;
+      FitVideo();
+      break;
+    case CmdAspectAuto:
+      Aspect = AspectMode::AspectAuto;
+      FitVideo();
+      break;
+    case CmdAbout:
+      ShowAbout();
+      break;
+    case CmdExit:
+      RequestClose();
+      break;
+    default:
+      if (id >= CmdZoomBase && id <= ZoomCommandLast)
+        SetZoom(id - CmdZoomBase);
+      else if (id >= FilterCommandFirst && id <= FilterCommandLast)
+        ShowFilterPages(id - FilterCommandFirst);
+      break;
+  }
+  UpdateStatus();
+}
+
+}  // namespace mova

@@ -1,0 +1,104 @@
+#pragma once
+// The program's only window: the picture above a 13-pixel status bar, its
+// message handling, mouse seeking, opening files, commands, video geometry and
+// the status bar's texts and painting.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/ProgramState.h"
+#include "config/Cmd.h"
+#include "framework/SForm.h"
+
+namespace mova {
+
+constexpr int32_t StatusBarHeight = 13;
+constexpr int32_t FallbackPictureWidth = 320;
+constexpr int32_t MaxTrackSize = 4096;
+constexpr uint32_t FullScreenStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr int32_t VolumeFull = 0;
+constexpr int32_t VolumeSilent = -10000;
+constexpr char ProgramName[] = "Mova";
+
+enum class AspectMode : uint8_t { AspectAuto = 0, AspectOrg = 1, Aspect43 = 2, Aspect169 = 3 };
+
+// Status-bar colours.
+constexpr TColor StatusTextColor{0, 255, 255};
+constexpr TColor StatusGray{128, 128, 128};
+constexpr TColor StatusBlack{0, 0, 0};
+
+// Hours, minutes and seconds, two digits at least each: "01:23:45". Hours of
+// 100 and more take as many digits as they need; negative times read 00:00:00.
+std::string FormatTime(int32_t milliseconds);
+
+// The position under column x of a bar `clientWidth` pixels wide for a media
+// of `durationMs`, truncated to whole milliseconds; nothing when the bar has
+// no width.
+std::optional<int32_t> PositionUnder(int32_t x, int32_t clientWidth, int32_t durationMs);
+
+class TMainWindow : public TSForm {
+ public:
+  TMainWindow(IWindowSystem& windows, TProgramState& program);
+
+  void HandleMessage(FormMessage& message) override;
+
+  // Opens a media file and plays it, or tells the user it cannot be played.
+  void OpenFile(const std::string& fileName);
+  // Opens the first of the files of a WM_DROPFILES.
+  void DropFiles(uint32_t drop);
+  // The player reached the end: with repeat on, play again from the start.
+  void EndReached();
+  // Carries out one command, then refreshes the status bar.
+  void ExecuteCommand(CommandId id);
+
+  // Video geometry.
+  int32_t AspectWidth() const;
+  void SizeToVideo();
+  void FitVideo();
+  void SetZoom(int32_t percent);
+  void SetFullScreen(bool value);
+
+  // Status bar.
+  void UpdateStatus();
+  void PaintStatusBar(IPaintTarget& target, const TRect& rect);
+  TRect StatusBarRect() const;
+
+  // Title and format text.
+  void UpdateTitle();
+  void UpdateAudioText();
+
+  // Context menu, About box, screen capture and filter pages.
+  void ShowContextMenu();
+  void ShowAbout();
+  void SaveScreenCapture();
+  void ShowFilterPages(int32_t index);
+
+  bool FullScreen = false;
+  TWindowPlacement SavedPlacement{};
+  uint32_t SavedStyle = 0;
+  bool SavedStayOnTop = false;
+  std::string StateText;
+  std::string PositionText;
+  std::string AudioText;
+  AspectMode Aspect = AspectMode::AspectAuto;
+  int32_t Zoom = 100;
+  int32_t DisplayWidth = 0;
+  int32_t DisplayHeight = 0;
+  bool Mute = false;
+  PlayerState StateBeforeDrag = PlayerState::Playing;
+  bool Repeat = false;
+
+ private:
+  void WheelStep(uint32_t wParam);
+  void LeftPress(uint32_t lParam);
+  void DragStep();
+  void DragEnd();
+  void Paint();
+  void PlayOrToggle();
+  void SeekTo(std::optional<int32_t> position);
+  bool IsOpened() const;
+
+  TProgramState& Program;
+};
+
+}  // namespace mova

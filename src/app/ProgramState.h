@@ -1,0 +1,24 @@
+#pragma once
+// The state the whole program shares, created by start-up and living until
+// the process ends.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "config/KeyTable.h"
+#include "player/VideoPlayer.h"
+
+namespace mova {
+
+struct TProgramState {
+  // The playback engine; null until start-up has created it.
+  std::unique_ptr<TVideoPlayer> Player;
+  // Key bindings and the accelerator lookup; null until start-up has created them.
+  std::unique_ptr<TKeyTable> Keys;
+  // The id of the registered wheel message; 0 when there is none.
+  uint32_t WheelMessage = 0;
+  // Where the key map is looked up; ends with the path separator.
+  std::string ProfileFolder;
+};
+
+}  // namespace mova

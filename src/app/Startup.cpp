@@ -1,0 +1,75 @@
+#include "app/Startup.h"
+
+#include <exception>
+#include <memory>
+
+#include "app/MainWindow.h"
+#include "app/ProgramState.h"
+#include "app/ProgramTables.h"
+#include "config/ProfileFolder.h"
+
+namespace mova {
+
+namespace {
+
+constexpr int32_t InitialWidth = 320;
+constexpr int32_t InitialHeight = 240;
+
+int32_t RunStarted(const TStartupServices& services, const std::vector<std::string>& arguments,
+                   TProgramState& program, std::unique_ptr<TMainWindow>& window) {
+  IWindowSystem& windows = services.Windows;
+  program.WheelMessage = windows.RegisterWindowMessage("MSWHEEL_ROLLMSG");
+  program.ProfileFolder = services.ResolveProfileFolder("mova");
+
+  window = std::make_unique<TMainWindow>(windows, program);
+  window->Zoom = 100;
+  window->ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  window->Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  window->ExStyle = WS_EX_ACCEPTFILES;
+  window->ClassBrush = TClassBrush::Black;
+  window->CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, InitialWidth, InitialHeight);
+  if (window->Handle == 0) {
+    services.Errors << "mova: the main window cannot be created (no display?)" << std::endl;
+    return ExitNoWindow;
+  }
+
+  program.Player = std::make_unique<TVideoPlayer>(services.Media, services.Timers);
+  TMainWindow* mainWindow = window.get();
+  program.Player->OnProgress = [mainWindow] { mainWindow->UpdateStatus(); };
+  program.Player->OnEndReached = [mainWindow] { mainWindow->EndReached(); };
+
+  program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, program.ProfileFolder + "keymap");
+  window->Show();
+  program.Player->OwnerWindow = window->Handle;
+  if (!arguments.empty() && !IsProfileOption(arguments.front())) window->OpenFile(arguments.front());
+  window->UpdateStatus();
+
+  TKeyTable* keys = program.Keys.get();
+  const int32_t exitCode =
+      RunMessageLoop(windows, window->Handle, [keys](uint16_t key, bool alt, bool ctrl, bool shift) {
+        return keys->Lookup(key, alt, ctrl, shift);
+      });
+  program.Keys.reset();
+  program.Player.reset();
+  return exitCode;
+}
+
+}  // namespace
+
+int32_t RunProgram(const TStartupServices& services, const std::vector<std::string>& arguments) {
+  TProgramState program;
+  std::unique_ptr<TMainWindow> window;
+  try {
+    return RunStarted(services, arguments, program, window);
+  } catch (const std::exception& failure) {
+    services.Errors << "mova: " << failure.what() << std::endl;
+  } catch (...) {
+    services.Errors << "mova: unexpected failure" << std::endl;
+  }
+  // The engine goes before the window its video lives in.
+  program.Keys.reset();
+  program.Player.reset();
+  return ExitFailure;
+}
+
+}  // namespace mova

@@ -1,0 +1,36 @@
+#pragma once
+// The program's start-up and shutdown, with the platform services handed in
+// by the composition root.
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "framework/WindowSystem.h"
+#include "player/MediaGraph.h"
+#include "player/TimerService.h"
+
+namespace mova {
+
+constexpr int32_t ExitNoWindow = 255;
+constexpr int32_t ExitFailure = 1;
+
+struct TStartupServices {
+  IWindowSystem& Windows;
+  IMediaPlatform& Media;
+  ITimerService& Timers;
+  // The profile folder for a sub-folder name, from the process's first
+  // argument, environment and executable.
+  std::function<std::string(const std::string&)> ResolveProfileFolder;
+  // Where a failure that ends the program is reported, one line each.
+  std::ostream& Errors;
+};
+
+// Runs the program with `arguments` (without the program's own name) and
+// returns the process exit code: the message loop's quit code after a normal
+// close, ExitNoWindow when the main window cannot be created, ExitFailure when
+// a failure escapes start-up or the loop.
+int32_t RunProgram(const TStartupServices& services, const std::vector<std::string>& arguments);
+
+}  // namespace mova

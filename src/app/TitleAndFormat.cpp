@@ -1,0 +1,80 @@
+// The window title, the media-format text and the About box.
+#include <array>
+#include <cstdio>
+
+#include "app/MainWindow.h"
+#include "config/ProfileFolder.h"
+
+namespace mova {
+
+namespace {
+
+uint32_t ReadLe32(const uint8_t* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+uint16_t ReadLe16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
+
+std::string FixedText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+}  // namespace
+
+void TMainWindow::UpdateTitle() {
+  const TVideoPlayer* player = Program.Player.get();
+  if (!player || !player->Opened) {
+    Windows.SetWindowText(Handle, ProgramName);
+    return;
+  }
+  const std::string& path = player->FileName;
+  const auto separator = path.find_last_of(PathSeparator);
+  const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+  Windows.SetWindowText(Handle, name + " (" + std::to_string(player->VideoWidth) + "x" +
+                                    std::to_string(player->VideoHeight) + " " + FixedText(player->FrameRate, 3) +
+                                    "fps) " + std::to_string(Zoom) + "% - " + ProgramName);
+}
+
+void TMainWindow::UpdateAudioText() {
+  std::array<uint8_t, 14> audio{};
+  std::array<uint8_t, 40> video{};
+  if (Program.Player) {
+    audio = Program.Player->AudioFormat;
+    video = Program.Player->VideoFormat;
+  }
+  std::string codec;
+  switch (ReadLe16(&audio[0])) {
+    case 1: codec = "PCM "; break;
+    case 2: codec = "MSADPCM "; break;
+    case 85: codec = "MP3 "; break;
+    default: break;
+  }
+  const std::string stereo = ReadLe16(&audio[2]) == 2 ? "st " : "";
+  std::string code;
+  for (int i = 16; i < 20 && video[i] != 0; ++i) code += static_cast<char>(video[i]);
+  // 32-bit signed arithmetic, wrapping as the format's fields do.
+  const int32_t samplesPerSecond = static_cast<int32_t>(ReadLe32(&audio[4]));
+  const int32_t bitsPerSecond = static_cast<int32_t>(ReadLe32(&audio[8]) * 8u);
+  AudioText = codec + std::to_string(samplesPerSecond / 1000) + "kHz " + std::to_string(bitsPerSecond / 1000) + "k " +
+              stereo + code + " ";
+}
+
+void TMainWindow::ShowAbout() {
+  const double pixelAspect = Program.Player ? Program.Player->PixelAspect : 0.0;
+  const std::string text = std::string(ProgramName) + " " + MOVA_VERSION + " (" + MOVA_RELEASE_DATE + ")\r\n" +
+                           "\r\n"
+                           "A small, fast, single-window media player.\r\n"
+                           "Keys are read from the key map in the profile folder.\r\n"
+                           "\r\n"
+                           "Profile Folder: " + Program.ProfileFolder + "\r\n" +
+                           "\r\n"
+                           "Window Size: " + std::to_string(DisplayWidth) + "x" + std::to_string(DisplayHeight) +
+                           "\r\n"
+                           "File Aspcet: " + FixedText(pixelAspect, 4);
+  Windows.MessageBox(Handle, text, std::string("About ") + ProgramName, MB_USERICON);
+}
+
+}  // namespace mova

@@ -1,0 +1,382 @@
+#include "platform/qt/QtWindowSystem.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+
+#include "platform/qt/QtFormWidget.h"
+#include "platform/qt/QtKeyCodes.h"
+#include "platform/qt/QtPainter.h"
+
+namespace mova {
+
+namespace {
+
+constexpr uint32_t FirstRegisteredMessage = 0xC000;
+constexpr uint32_t LastRegisteredMessage = 0xFFFF;
+constexpr uint32_t MinMaxToken = 1;
+constexpr int DefaultMaxTrack = 16384;
+
+QString FromBytes(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QIcon ProgramIcon(const std::string& name) {
+  if (name.empty()) return QIcon();
+  return QIcon(QStringLiteral(":/mova/") + QString::fromStdString(name) + QStringLiteral(".png"));
+}
+
+// Shows the widget again after a change of its window flags, which hides it.
+void ReshowAfterFlagChange(QWidget& widget, bool wasVisible, bool activate) {
+  if (!wasVisible) return;
+  widget.show();
+  if (activate) {
+    widget.raise();
+    widget.activateWindow();
+  }
+}
+
+}  // namespace
+
+TQtWindowSystem::TQtWindowSystem() {
+  qApp->installEventFilter(this);
+  QApplication::setQuitOnLastWindowClosed(false);  // the forms decide when the loop ends
+}
+
+TQtWindowSystem::~TQtWindowSystem() {
+  if (qApp) qApp->removeEventFilter(this);
+  for (auto& [handle, widget] : Forms) {
+    if (widget) {
+      widget->Unbind();
+      delete widget.data();
+    }
+  }
+}
+
+TQtFormWidget* TQtWindowSystem::Find(WindowHandle window) const {
+  auto found = Forms.find(window);
+  return found == Forms.end() ? nullptr : found->second.data();
+}
+
+bool TQtWindowSystem::RegisterClass(const TWindowClass& windowClass) {
+  if (windowClass.Name.empty() || Classes.count(windowClass.Name) != 0) return false;
+  Classes.emplace(windowClass.Name, windowClass);
+  return true;
+}
+
+WindowHandle TQtWindowSystem::CreateWindow(const TWindowCreate& create, IFormBinding& binding) {
+  auto found = Classes.find(create.ClassName);
+  if (found == Classes.end()) return 0;
+  auto* widget = new TQtFormWidget(*this, found->second, create, binding);  // owned through Forms
+  widget->setWindowIcon(ProgramIcon(found->second.IconName));
+  const WindowHandle handle = widget->Handle();
+  Forms[handle] = widget;
+  binding.BindWindow(handle);
+  ApplySizeLimits(*widget);
+  return handle;
+}
+
+void TQtWindowSystem::ApplySizeLimits(TQtFormWidget& widget) {
+  const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(0, 0);
+  CurrentMinMax = TMinMaxInfo{};
+  CurrentMinMax.MaxSize = {screen.width(), screen.height()};
+  CurrentMinMax.MinTrackSize = {0, 0};
+  CurrentMinMax.MaxTrackSize = {DefaultMaxTrack, DefaultMaxTrack};
+  if (widget.Binding()) widget.Binding()->WindowProc(WM_GETMINMAXINFO, 0, MinMaxToken);
+  widget.setMinimumSize(std::max(CurrentMinMax.MinTrackSize.X, 0), std::max(CurrentMinMax.MinTrackSize.Y, 0));
+  widget.setMaximumSize(std::clamp(CurrentMinMax.MaxTrackSize.X, 1, QWIDGETSIZE_MAX),
+                        std::clamp(CurrentMinMax.MaxTrackSize.Y, 1, QWIDGETSIZE_MAX));
+}
+
+TMinMaxInfo* TQtWindowSystem::MinMaxInfo(uint32_t lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
+
+void TQtWindowSystem::DestroyWindow(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  Forms.erase(window);
+  if (Capture == window) Capture = 0;
+  if (IFormBinding* binding = widget->Binding()) {
+    binding->WindowProc(WM_DESTROY, 0, 0);
+    widget->Unbind();
+    binding->UnbindWindow();
+  }
+  widget->hide();
+  widget->deleteLater();  // the widget may be inside one of its own events
+}
+
+int32_t TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return 0;
+  if (message.Msg == WM_SYSCOMMAND && (message.WParam & 0xFFF0) == SC_CLOSE) {
+    SendMessage(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (message.Msg == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  widget->RequestDefault();
+  return 0;
+}
+
+int32_t TQtWindowSystem::SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr || widget->Binding() == nullptr) return 0;
+  return widget->Binding()->WindowProc(msg, wParam, lParam);
+}
+
+uint32_t TQtWindowSystem::RegisterWindowMessage(const std::string& name) {
+  if (name.empty()) return 0;
+  auto found = RegisteredMessages.find(name);
+  if (found != RegisteredMessages.end()) return found->second;
+  const uint32_t id = FirstRegisteredMessage + static_cast<uint32_t>(RegisteredMessages.size());
+  if (id > LastRegisteredMessage) return 0;
+  RegisteredMessages.emplace(name, id);
+  return id;
+}
+
+void TQtWindowSystem::SetWindowText(WindowHandle window, const std::string& text) {
+  if (TQtFormWidget* widget = Find(window)) widget->setWindowTitle(FromBytes(text));
+}
+
+std::string TQtWindowSystem::GetWindowText(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  return widget ? widget->windowTitle().toLocal8Bit().toStdString() : std::string();
+}
+
+void TQtWindowSystem::MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
+                                bool repaint) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  widget->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+  if (repaint) widget->update();
+}
+
+void TQtWindowSystem::SetWindowSize(WindowHandle window, int32_t width, int32_t height) {
+  // On Linux the frame belongs to the window manager: the size is the client size.
+  if (TQtFormWidget* widget = Find(window)) widget->resize(std::max(width, 0), std::max(height, 0));
+}
+
+void TQtWindowSystem::SetTopmost(WindowHandle window, bool topmost) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  const bool visible = widget->isVisible();
+  if (widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != topmost) {
+    const QRect geometry = widget->geometry();
+    widget->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    widget->setGeometry(geometry);
+  }
+  ReshowAfterFlagChange(*widget, visible, true);
+}
+
+bool TQtWindowSystem::IsTopmost(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  return widget && widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TQtWindowSystem::ShowWindow(WindowHandle window, int32_t command) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  switch (command) {
+    case SW_HIDE:
+      widget->hide();
+      break;
+    case SW_SHOWNA:
+      widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+      widget->show();
+      widget->setAttribute(Qt::WA_ShowWithoutActivating, false);
+      break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+      widget->showNormal();
+      break;
+    case SW_SHOWMAXIMIZED:
+      widget->showMaximized();
+      break;
+    case SW_SHOWMINIMIZED:
+      widget->showMinimized();
+      break;
+    default:
+      widget->show();
+      break;
+  }
+}
+
+void TQtWindowSystem::UpdateWindow(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget && widget->isVisible()) widget->repaint();
+}
+
+bool TQtWindowSystem::IsZoomed(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  return widget && widget->isMaximized();
+}
+
+TRect TQtWindowSystem::GetClientRect(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return {};
+  return TRect{0, 0, widget->width(), widget->height()};
+}
+
+TRect TQtWindowSystem::AdjustWindowRect(const TRect& client, uint32_t) { return client; }
+
+uint32_t TQtWindowSystem::GetWindowStyle(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return 0;
+  uint32_t style = widget->Style;
+  if (widget->isVisible()) style |= WS_VISIBLE;
+  if (widget->isMaximized()) style |= WS_MAXIMIZE;
+  return style;
+}
+
+void TQtWindowSystem::SetWindowStyle(WindowHandle window, uint32_t style) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  widget->Style = style & ~(WS_VISIBLE | WS_MAXIMIZE);
+  const bool frameless = (style & WS_CAPTION) != WS_CAPTION;
+  if (!(style & WS_MAXIMIZE) && widget->isMaximized())
+    widget->setWindowState(widget->windowState() & ~Qt::WindowMaximized);
+  if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) != frameless) {
+    const QRect geometry = widget->geometry();
+    widget->setWindowFlag(Qt::FramelessWindowHint, frameless);  // hides the widget
+    widget->setGeometry(geometry);
+  }
+}
+
+TWindowPlacement TQtWindowSystem::GetWindowPlacement(WindowHandle window) {
+  TWindowPlacement placement;
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return placement;
+  placement.ShowCmd = widget->isMaximized()   ? SW_SHOWMAXIMIZED
+                      : widget->isMinimized() ? SW_SHOWMINIMIZED
+                                              : SW_SHOWNORMAL;
+  QRect normal = widget->normalGeometry();
+  if (!normal.isValid()) normal = widget->geometry();
+  placement.NormalPosition = TRect{normal.left(), normal.top(), normal.left() + normal.width(),
+                                   normal.top() + normal.height()};
+  return placement;
+}
+
+void TQtWindowSystem::SetWindowPlacement(WindowHandle window, const TWindowPlacement& placement) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  const TRect& normal = placement.NormalPosition;
+  if (widget->isMaximized() || widget->isMinimized()) widget->showNormal();
+  widget->setGeometry(normal.Left, normal.Top, std::max(normal.Width(), 0), std::max(normal.Height(), 0));
+  if (placement.ShowCmd == SW_SHOWMAXIMIZED)
+    widget->showMaximized();
+  else if (placement.ShowCmd == SW_SHOWMINIMIZED)
+    widget->showMinimized();
+  else
+    widget->showNormal();
+}
+
+TPoint TQtWindowSystem::ScreenSize() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  return TPoint{screen->geometry().width(), screen->geometry().height()};
+}
+
+void TQtWindowSystem::InvalidateRect(WindowHandle window, const TRect* rect, bool) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  if (rect == nullptr)
+    widget->update();
+  else if (rect->Width() > 0 && rect->Height() > 0)
+    widget->update(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()));
+}
+
+std::unique_ptr<IPaintTarget> TQtWindowSystem::BeginPaint(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr || !widget->testAttribute(Qt::WA_WState_InPaintEvent)) return nullptr;
+  return std::make_unique<TQtPaintTarget>(*widget);
+}
+
+int32_t TQtWindowSystem::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                                   uint32_t style) {
+  TQtFormWidget* parent = Find(owner);
+  QMessageBox box(parent);
+  box.setWindowTitle(FromBytes(caption));
+  box.setText(FromBytes(text));
+  box.setStandardButtons(QMessageBox::Ok);
+  if ((style & 0xF0) == MB_ICONEXCLAMATION) {
+    box.setIcon(QMessageBox::Warning);
+  } else if ((style & 0xF0) == MB_USERICON) {
+    const QIcon icon = ProgramIcon("MAINICON");
+    box.setIconPixmap(icon.pixmap(48, 48));
+    box.setWindowIcon(icon);
+  }
+  box.exec();
+  return IDOK;
+}
+
+void TQtWindowSystem::SetCapture(WindowHandle window) {
+  if (Find(window)) Capture = window;
+}
+
+WindowHandle TQtWindowSystem::GetCapture() { return Capture; }
+
+void TQtWindowSystem::ReleaseCapture() { Capture = 0; }
+
+void TQtWindowSystem::LoseCapture(WindowHandle window) {
+  if (Capture != window) return;
+  Capture = 0;
+  SendMessage(window, WM_CAPTURECHANGED, 0, 0);
+}
+
+TPoint TQtWindowSystem::GetCursorClientPos(WindowHandle window) {
+  TQtFormWidget* widget = Find(window);
+  if (widget == nullptr) return {};
+  const QPoint point = widget->mapFromGlobal(QCursor::pos());
+  return TPoint{point.x(), point.y()};
+}
+
+uint32_t TQtWindowSystem::HoldDrop(std::vector<std::string> files) {
+  const uint32_t token = NextDrop++;
+  if (NextDrop == 0) NextDrop = 1;
+  Drops[token] = std::move(files);
+  return token;
+}
+
+std::string TQtWindowSystem::DragQueryFile(uint32_t drop, uint32_t index) {
+  auto found = Drops.find(drop);
+  if (found == Drops.end() || index >= found->second.size()) return {};
+  return found->second[index];
+}
+
+void TQtWindowSystem::DragFinish(uint32_t drop) { Drops.erase(drop); }
+
+void TQtWindowSystem::PostQuitMessage(int32_t code) {
+  QMetaObject::invokeMethod(qApp, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);
+}
+
+int32_t TQtWindowSystem::RunMessageLoop(const std::function<bool(const TKeyPress&)>& translateKey) {
+  TranslateKey = &translateKey;
+  const int code = QApplication::exec();
+  TranslateKey = nullptr;
+  return code;
+}
+
+bool TQtWindowSystem::eventFilter(QObject* watched, QEvent* event) {
+  // Every key press reaches exactly one top-level QWindow first; that is
+  // where it is offered to the accelerators, unless a modal box or a menu
+  // has its own loop running.
+  if (event->type() != QEvent::KeyPress || TranslateKey == nullptr || !watched->isWindowType())
+    return QObject::eventFilter(watched, event);
+  if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
+    return QObject::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers modifiers = key->modifiers();
+  const auto code = VirtualKeyFromQtKey(key->key(), modifiers.testFlag(Qt::KeypadModifier));
+  if (!code) return QObject::eventFilter(watched, event);
+  const TKeyPress press{*code, modifiers.testFlag(Qt::AltModifier), modifiers.testFlag(Qt::ControlModifier),
+                        modifiers.testFlag(Qt::ShiftModifier)};
+  if ((*TranslateKey)(press)) return true;
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace mova
