@@ -144,71 +144,51 @@ TEST(AviProbe, TakesFormatsInFileOrderWithoutCheckingStreamTypes) {
   EXPECT_EQ(U32At(probe.audioFormat, 0), 40u);
 }
 
-// Files written by tools we did not write.
-
-const std::string kVideo = "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.2";
-const std::string kAudio = "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=0.2";
-
-TEST(AviProbe, FfmpegMjpegWithStereoPcm) {
-  const std::string path = test::GeneratedMedia(
-      "probe-mjpeg-pcm.avi", "ffmpeg -v error -y " + kVideo + " " + kAudio + " -ac 2 -c:v mjpeg -c:a pcm_s16le {OUT}");
-  ASSERT_FALSE(path.empty());
-  const AviProbe probe = ProbePath(path);
-  ASSERT_TRUE(probe.ok);
-  EXPECT_EQ(TextAt(probe.aviHeader, 0, 4), "avih");
-  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
-  EXPECT_EQ(U32At(probe.aviHeader, 32), 2u);
-  EXPECT_EQ(U32At(probe.videoFormat, 0), 40u);
-  EXPECT_EQ(U32At(probe.videoFormat, 4), 160u);
-  EXPECT_EQ(U32At(probe.videoFormat, 8), 120u);
-  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
-  EXPECT_EQ(U16At(probe.audioFormat, 0), 1);
-  EXPECT_EQ(U16At(probe.audioFormat, 2), 2);
-  EXPECT_EQ(U32At(probe.audioFormat, 4), 44100u);
-  EXPECT_EQ(U32At(probe.audioFormat, 8), 176400u);
-  EXPECT_EQ(U16At(probe.audioFormat, 12), 4);
-}
-
-TEST(AviProbe, FfmpegMjpegWithMonoMp3) {
-  const std::string path = test::GeneratedMedia(
-      "probe-mjpeg-mp3.avi", "ffmpeg -v error -y " + kVideo + " " + kAudio + " -ac 1 -c:v mjpeg -c:a libmp3lame {OUT}");
-  ASSERT_FALSE(path.empty());
-  const AviProbe probe = ProbePath(path);
-  ASSERT_TRUE(probe.ok);
-  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
-  EXPECT_EQ(U16At(probe.audioFormat, 0), 85);
-  EXPECT_EQ(U16At(probe.audioFormat, 2), 1);
-  EXPECT_EQ(U32At(probe.audioFormat, 4), 44100u);
-}
-
-TEST(AviProbe, FfmpegVideoOnlyPastItsJunkChunk) {
-  const std::string path =
-      test::GeneratedMedia("probe-video-only.avi", "ffmpeg -v error -y " + kVideo + " -c:v mjpeg {OUT}");
-  ASSERT_FALSE(path.empty());
-  const AviProbe probe = ProbePath(path);
-  EXPECT_FALSE(probe.ok);
-  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
-  EXPECT_EQ(U32At(probe.aviHeader, 32), 1u);
-  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
-  EXPECT_TRUE(AllZero(probe.audioFormat));
-}
-
-TEST(AviProbe, GstreamerAvimuxWithStereoAudio) {
-  const std::string path = test::GeneratedMedia(
-      "probe-avimux.avi",
-      "gst-launch-1.0 -q videotestsrc num-buffers=5 ! video/x-raw,width=176,height=144,framerate=25/1 ! jpegenc ! "
-      "avimux name=mux ! filesink location={OUT} audiotestsrc num-buffers=5 ! "
-      "audio/x-raw,format=S16LE,channels=2,rate=48000 ! mux.");
-  ASSERT_FALSE(path.empty());
-  const AviProbe probe = ProbePath(path);
-  ASSERT_TRUE(probe.ok);
-  EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);
-  EXPECT_EQ(U32At(probe.videoFormat, 4), 176u);
-  EXPECT_EQ(U32At(probe.videoFormat, 8), 144u);
-  EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
-  EXPECT_EQ(U16At(probe.audioFormat, 0), 1);
-  EXPECT_EQ(U16At(probe.audioFormat, 2), 2);
-  EXPECT_EQ(U32At(probe.audioFormat, 4), 48000u);
+// Files written by tools we did not write: what the probe reads must agree
+// with how each file was made.
+TEST(AviProbe, FilesWrittenByFfmpegAndGstreamer) {
+  const std::string video = "ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=25:duration=0.2 ";
+  const std::string audio = "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=0.2 ";
+  struct Case {
+    std::string name, command;
+    bool ok;
+    uint32_t streams, width, height;
+    uint16_t formatTag, channels;
+    uint32_t sampleRate;
+  };
+  const Case cases[] = {
+      {"probe-mjpeg-pcm.avi", video + audio + "-ac 2 -c:v mjpeg -c:a pcm_s16le {OUT}", true, 2, 160, 120, 1, 2, 44100},
+      {"probe-mjpeg-mp3.avi", video + audio + "-ac 1 -c:v mjpeg -c:a libmp3lame {OUT}", true, 2, 160, 120, 85, 1,
+       44100},
+      // ffmpeg reserves index space with a JUNK chunk inside the stream list.
+      {"probe-video-only.avi", video + "-c:v mjpeg {OUT}", false, 1, 160, 120, 0, 0, 0},
+      {"probe-avimux.avi",
+       "gst-launch-1.0 -q videotestsrc num-buffers=5 ! video/x-raw,width=176,height=144,framerate=25/1 ! jpegenc ! "
+       "avimux name=mux ! filesink location={OUT} audiotestsrc num-buffers=5 ! "
+       "audio/x-raw,format=S16LE,channels=2,rate=48000 ! mux.",
+       true, 2, 176, 144, 1, 2, 48000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = test::GeneratedMedia(c.name, c.command);
+    ASSERT_FALSE(path.empty());
+    const AviProbe probe = ProbePath(path);
+    EXPECT_EQ(probe.ok, c.ok);
+    EXPECT_EQ(TextAt(probe.aviHeader, 0, 4), "avih");
+    EXPECT_EQ(U32At(probe.aviHeader, 8), 40000u);  // 25 frames per second
+    EXPECT_EQ(U32At(probe.aviHeader, 32), c.streams);
+    EXPECT_EQ(U32At(probe.videoFormat, 0), 40u);
+    EXPECT_EQ(U32At(probe.videoFormat, 4), c.width);
+    EXPECT_EQ(U32At(probe.videoFormat, 8), c.height);
+    EXPECT_EQ(TextAt(probe.videoFormat, 16, 4), "MJPG");
+    EXPECT_EQ(U16At(probe.audioFormat, 0), c.formatTag);
+    EXPECT_EQ(U16At(probe.audioFormat, 2), c.channels);
+    EXPECT_EQ(U32At(probe.audioFormat, 4), c.sampleRate);
+    if (c.formatTag == 1) {
+      EXPECT_EQ(U32At(probe.audioFormat, 8), c.sampleRate * c.channels * 2);
+      EXPECT_EQ(U16At(probe.audioFormat, 12), c.channels * 2);
+    }
+  }
 }
 
 }  // namespace
