@@ -59,13 +59,22 @@ class FileReader final : public ByteReader {
 
  private:
   static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr int64_t kPageSize = 4096;
 
-  // Loads the block at the current position; false at the end or on an error.
+  // Loads bytes from the current position on; false at the end or on an
+  // error. Reading on (or a short skip ahead) fills the whole buffer; after a
+  // longer jump, such as over a large video frame, only the page holding the
+  // position is read, so walking the chunk headers of a big file does not
+  // read its media data as well.
   bool Fill() {
-    const ssize_t got = PreadFully(buffer_.data(), buffer_.size(), position_);
-    bufferStart_ = position_;
+    const int64_t gap = position_ - (bufferStart_ + static_cast<int64_t>(bufferLength_));
+    const bool onward = gap >= 0 && gap < kPageSize;
+    const int64_t start = onward ? position_ : position_ / kPageSize * kPageSize;
+    const size_t length = onward ? buffer_.size() : static_cast<size_t>(kPageSize);
+    const ssize_t got = PreadFully(buffer_.data(), length, start);
+    bufferStart_ = start;
     bufferLength_ = got > 0 ? static_cast<size_t>(got) : 0;
-    return got > 0;
+    return position_ < bufferStart_ + static_cast<int64_t>(bufferLength_);
   }
 
   // Like pread, but retries interrupted and partial reads until `count` bytes

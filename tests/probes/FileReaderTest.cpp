@@ -38,7 +38,8 @@ TEST(FileReader, ReadsAndSeeksLikeMemory) {
     size_t count;
   };
   const Step steps[] = {{-1, 8},      {-1, 65520},  {-1, 40},    {65530, 12}, {10, 100000},
-                        {199990, 10}, {199990, 20}, {200000, 1}, {5, 3},      {131070, 4}};
+                        {199990, 10}, {199990, 20}, {200000, 1}, {5, 3},      {131070, 4},
+                        {150000, 5000}, {4095, 2},  {70000, 8},  {-1, 70000}, {-1, 8}};
   for (const Step& step : steps) {
     SCOPED_TRACE(step.seek);
     if (step.seek >= 0) {
