@@ -18,8 +18,11 @@ extern const std::array<double, 15> AspectTable;
 bool ProbeAvi(ByteReader& file, std::array<uint8_t, 64>& aviHeader, std::array<uint8_t, 40>& videoFormat,
               std::array<uint8_t, 14>& audioFormat);
 
-// Scans the start of the file for a video sequence header. Always sets
-// `pixelAspect`; sets the two sizes only when a header was found.
+// Scans the start of the file (the first MiB and one block more) for a video
+// sequence header. Always sets `pixelAspect`, the factor the video width is
+// divided by for display: from `AspectTable` for MPEG-1, and from the display
+// aspect and the picture size when a sequence extension marks MPEG-2; 1.0
+// without a header. Sets the two sizes only when a header was found.
 void ProbeMpeg(ByteReader& file, double& pixelAspect, int32_t& sequenceWidth, int32_t& sequenceHeight);
 
 }  // namespace mova
