@@ -1,0 +1,375 @@
+#include "platform/gstreamer/GstMediaGraph.h"
+
+#include <gst/pbutils/missing-plugins.h>
+#include <gst/video/video.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/gstreamer/GstElementList.h"
+#include "platform/qt/QtHandles.h"
+
+namespace mova {
+
+namespace {
+
+constexpr int64_t NanosecondsPerUnit = 100;  // GStreamer time to 100-ns media time
+// A seek whose completion the bus never confirms is trusted no longer than this.
+constexpr std::chrono::milliseconds SeekPatience{2000};
+
+bool IsMissingDecoder(GstMessage* message) {
+  if (gst_is_missing_plugin_message(message)) return true;
+  if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_WARNING) return false;
+  GError* error = nullptr;
+  gst_message_parse_warning(message, &error, nullptr);
+  const gsthandles::ErrorPtr owned(error);
+  return error != nullptr && (g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND) ||
+                              g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN));
+}
+
+GstElement* MakeAudioSink(bool silent) {
+  // autoaudiosink falls back to a fake sink of its own when no device opens;
+  // either way the sink keeps the clock, so playback runs in real time.
+  GstElement* sink = silent ? nullptr : gst_element_factory_make("autoaudiosink", nullptr);
+  if (sink == nullptr) sink = gst_element_factory_make("fakesink", nullptr);
+  if (sink != nullptr) g_object_set(sink, "sync", TRUE, nullptr);
+  return sink;
+}
+
+GstElement* MakeVideoSink(GstAppSinkCallbacks* callbacks, gpointer self) {
+  GstElement* sink = gst_element_factory_make("appsink", nullptr);
+  if (sink == nullptr) return nullptr;
+  // BGRx is QImage's RGB32 on a little-endian machine; the size stays native.
+  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
+  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 2u, "drop", FALSE, nullptr);
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
+  return sink;
+}
+
+}  // namespace
+
+double LinearVolume(int32_t volume) {
+  volume = std::clamp(volume, -10000, 0);
+  return volume == -10000 ? 0.0 : std::pow(10.0, volume / 2000.0);
+}
+
+TGstMediaGraph::TGstMediaGraph(TGstGraphOptions options) : Options(options) {}
+
+TGstMediaGraph::~TGstMediaGraph() {
+  // Stopping the pipeline joins its streaming threads: no picture callback
+  // can reach this object once it is gone.
+  BusNotifier.reset();
+  if (Pipeline) gst_element_set_state(Pipeline.get(), GST_STATE_NULL);
+  if (Widget) delete Widget.data();
+}
+
+bool TGstMediaGraph::RenderFile(const std::string& fileName) {
+  if (Pipeline) return false;  // one file per graph
+  GError* uriError = nullptr;
+  gsthandles::CharPtr uri(gst_filename_to_uri(fileName.c_str(), &uriError));
+  if (uriError != nullptr) g_error_free(uriError);
+  if (!uri) return false;
+
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  if (playbin == nullptr) return false;
+  Pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+
+  static GstAppSinkCallbacks callbacks = [] {
+    GstAppSinkCallbacks table{};
+    table.new_preroll = &TGstMediaGraph::OnNewPreroll;
+    table.new_sample = &TGstMediaGraph::OnNewSample;
+    return table;
+  }();
+  GstElement* videoSink = MakeVideoSink(&callbacks, this);
+  GstElement* audioSink = MakeAudioSink(Options.SilentAudio);
+  if (videoSink == nullptr || audioSink == nullptr) {
+    if (videoSink != nullptr) gst_object_unref(gst_object_ref_sink(videoSink));
+    if (audioSink != nullptr) gst_object_unref(gst_object_ref_sink(audioSink));
+    return false;
+  }
+  g_object_set(playbin, "uri", uri.get(), "video-sink", videoSink, "audio-sink", audioSink, nullptr);
+  Bus.reset(gst_element_get_bus(playbin));
+
+  if (!Cue()) {
+    gst_element_set_state(playbin, GST_STATE_NULL);
+    return false;
+  }
+  ReadStreamFacts();
+  Rendered = true;
+
+  // The bus's descriptor is readable while messages wait, so the window
+  // thread learns of the end without anybody asking for the position.
+  if (QCoreApplication::instance() != nullptr) {
+    GPollFD poll{};
+    gst_bus_get_pollfd(Bus.get(), &poll);
+    BusNotifier = std::make_unique<QSocketNotifier>(poll.fd, QSocketNotifier::Read);
+    connect(BusNotifier.get(), &QSocketNotifier::activated, this, [this] { DrainBus(); });
+  }
+  DrainBus();
+  return true;
+}
+
+// Brings the pipeline to paused on its first picture. Fails on any error, on
+// a stream that no decoder takes, and when the cue takes too long.
+bool TGstMediaGraph::Cue() {
+  const GstStateChangeReturn change = gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+  if (change == GST_STATE_CHANGE_FAILURE) return false;
+  const auto deadline = std::chrono::steady_clock::now() + Options.CueTimeout;
+  const auto types = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ELEMENT |
+                                                 GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_EOS);
+  bool cued = change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL;
+  while (!cued) {
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    gsthandles::MessagePtr message(gst_bus_timed_pop_filtered(Bus.get(), left.count(), types));
+    if (!message) return false;  // timed out
+    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR || IsMissingDecoder(message.get())) return false;
+    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) Ended = true;
+    cued = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
+  }
+  // A stream found undecodable while the others were cued still fails.
+  while (gsthandles::MessagePtr message{gst_bus_pop_filtered(Bus.get(), types)}) {
+    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR || IsMissingDecoder(message.get())) return false;
+    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) Ended = true;
+  }
+  return true;
+}
+
+void TGstMediaGraph::ReadStreamFacts() {
+  gint videoStreams = 0;
+  gint current = 0;
+  g_object_get(Pipeline.get(), "n-video", &videoStreams, "current-video", &current, nullptr);
+  if (videoStreams > 0) {
+    GstPad* rawPad = nullptr;
+    g_signal_emit_by_name(Pipeline.get(), "get-video-pad", std::max(current, 0), &rawPad);
+    const gsthandles::PadPtr pad(rawPad);
+    const gsthandles::CapsPtr caps(pad ? gst_pad_get_current_caps(pad.get()) : nullptr);
+    if (caps && gst_caps_get_size(caps.get()) > 0) {
+      const GstStructure* format = gst_caps_get_structure(caps.get(), 0);
+      gint width = 0;
+      gint height = 0;
+      if (gst_structure_get_int(format, "width", &width) && gst_structure_get_int(format, "height", &height) &&
+          width > 0 && height > 0) {
+        HasVideo = true;
+        Width = width;
+        Height = height;
+      }
+      gint numerator = 0;
+      gint denominator = 0;
+      if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
+          denominator > 0) {
+        FrameTime = static_cast<double>(denominator) / numerator;
+      }
+    }
+  }
+  gint64 duration = -1;
+  if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+    HasDuration = true;
+    Duration = duration / NanosecondsPerUnit;
+  }
+}
+
+void TGstMediaGraph::DrainBus() {
+  if (!Bus) return;
+  while (gsthandles::MessagePtr message{gst_bus_pop(Bus.get())}) HandleMessage(message.get());
+}
+
+void TGstMediaGraph::HandleMessage(GstMessage* message) {
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+      // An end posted before the latest seek belongs to the old position.
+      if (SeekSeqnum != GST_SEQNUM_INVALID && gst_message_get_seqnum(message) != SeekSeqnum && SeekPending) break;
+      EndStream();
+      break;
+    case GST_MESSAGE_ERROR:
+      // Playback cannot go on: the stream counts as ended, so the player
+      // stops instead of waiting for ever.
+      EndStream();
+      break;
+    case GST_MESSAGE_ASYNC_DONE:
+      SeekPending = false;
+      break;
+    default:
+      break;
+  }
+}
+
+void TGstMediaGraph::EndStream() {
+  SeekPending = false;
+  if (Ended) return;
+  Ended = true;
+  if (QCoreApplication::instance() == nullptr) return;
+  // Queued on a long-lived object and never run from inside a graph
+  // operation: the handler may well destroy this graph.
+  std::weak_ptr<char> alive = Alive;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [this, alive] {
+        if (alive.expired()) return;
+        const std::function<void()> handler = EndOfStreamHandler;
+        if (handler) handler();
+      },
+      Qt::QueuedConnection);
+}
+
+void TGstMediaGraph::SetVideoOwner(WindowHandle owner) {
+  QWidget* parent = WidgetFromHandle(owner);
+  if (parent == nullptr) {
+    if (Widget) {
+      Widget->hide();
+      Widget->setParent(nullptr);
+    }
+    return;
+  }
+  if (!HasVideo) return;
+  if (!Widget) {
+    Widget = new TGstVideoWidget(Frames, parent);  // owned by its parent, or deleted with the graph
+    Widget->setGeometry(0, 0, Width, Height);
+  } else if (Widget->parentWidget() != parent) {
+    Widget->setParent(parent);
+  }
+  Widget->show();
+}
+
+void TGstMediaGraph::SetVideoVisible(bool visible) {
+  if (Widget) Widget->setVisible(visible);
+}
+
+int32_t TGstMediaGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (!Widget) return -1;
+  Widget->setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+  return 0;
+}
+
+bool TGstMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
+  if (!HasVideo) return false;
+  width = Width;
+  height = Height;
+  return true;
+}
+
+bool TGstMediaGraph::GetAvgTimePerFrame(double& seconds) {
+  if (FrameTime <= 0.0) return false;
+  seconds = FrameTime;
+  return true;
+}
+
+bool TGstMediaGraph::GetDuration(int64_t& duration) {
+  if (!HasDuration) return false;
+  duration = Duration;
+  return true;
+}
+
+int64_t TGstMediaGraph::GetCurrentPosition() {
+  if (!Rendered) return 0;
+  DrainBus();
+  if (Ended) return HasDuration ? Duration : LastPosition;
+  if (SeekPending && std::chrono::steady_clock::now() - SeekTime < SeekPatience) return SeekTarget;
+  gint64 position = -1;
+  if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) && position >= 0) {
+    LastPosition = position / NanosecondsPerUnit;
+    if (HasDuration) LastPosition = std::min(LastPosition, Duration);
+  }
+  return LastPosition;
+}
+
+void TGstMediaGraph::SetPosition(int64_t position) {
+  if (!Rendered) return;
+  position = std::max<int64_t>(position, 0);
+  const bool atEnd = HasDuration && position >= Duration;
+  if (atEnd) position = Duration;
+  DrainBus();
+  GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
+                                      static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                      GST_SEEK_TYPE_SET, position * NanosecondsPerUnit, GST_SEEK_TYPE_NONE, -1);
+  const uint32_t seqnum = gst_util_seqnum_next();
+  gst_event_set_seqnum(seek, seqnum);
+  if (!gst_element_send_event(Pipeline.get(), seek)) return;
+  SeekSeqnum = seqnum;
+  SeekPending = true;
+  SeekTarget = position;
+  SeekTime = std::chrono::steady_clock::now();
+  LastPosition = position;
+  Ended = false;
+  // The flush is done; an end still waiting on the bus is an old one.
+  DrainBus();
+  if (atEnd) {
+    // Sitting on the end is the end, whatever the pipeline makes of it.
+    SeekPending = false;
+    Ended = true;
+  }
+}
+
+void TGstMediaGraph::Run() {
+  if (Rendered) gst_element_set_state(Pipeline.get(), GST_STATE_PLAYING);
+}
+
+void TGstMediaGraph::Pause() {
+  if (Rendered) gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+}
+
+// A stopped graph stays paused: it keeps its cued picture and can still seek
+// and answer its position.
+void TGstMediaGraph::Stop() { Pause(); }
+
+void TGstMediaGraph::StopWhenReady() { Pause(); }
+
+void TGstMediaGraph::SetVolume(int32_t volume) {
+  if (!Pipeline) return;
+  g_object_set(Pipeline.get(), "volume", LinearVolume(volume), nullptr);
+}
+
+std::vector<TFilterInfo> TGstMediaGraph::EnumFilters() {
+  if (!Pipeline) return {};
+  return ListElements(GST_BIN(Pipeline.get()));
+}
+
+void TGstMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {
+  EndOfStreamHandler = std::move(handler);
+}
+
+void TGstMediaGraph::TakeFrame(GstSample* sample) {
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstVideoInfo info;
+  if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&info, caps)) return;
+  GstVideoFrame frame;
+  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return;
+  const int width = GST_VIDEO_FRAME_WIDTH(&frame);
+  const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
+  const auto* source = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+  const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+  QImage picture(width, height, QImage::Format_RGB32);
+  if (!picture.isNull()) {
+    const size_t rowBytes = static_cast<size_t>(std::min<qsizetype>(picture.bytesPerLine(), stride));
+    for (int row = 0; row < height; ++row)
+      std::memcpy(picture.scanLine(row), source + static_cast<ptrdiff_t>(row) * stride, rowBytes);
+  }
+  gst_video_frame_unmap(&frame);
+  if (picture.isNull()) return;
+  Frames->Store(std::move(picture));
+  // Called on a streaming thread: the widget is repainted on its own thread.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (Widget) Widget->update();
+      },
+      Qt::QueuedConnection);
+}
+
+GstFlowReturn TGstMediaGraph::OnNewPreroll(GstAppSink* sink, gpointer self) {
+  const gsthandles::SamplePtr sample(gst_app_sink_pull_preroll(sink));
+  if (sample) static_cast<TGstMediaGraph*>(self)->TakeFrame(sample.get());
+  return GST_FLOW_OK;
+}
+
+GstFlowReturn TGstMediaGraph::OnNewSample(GstAppSink* sink, gpointer self) {
+  const gsthandles::SamplePtr sample(gst_app_sink_pull_sample(sink));
+  if (sample) static_cast<TGstMediaGraph*>(self)->TakeFrame(sample.get());
+  return GST_FLOW_OK;
+}
+
+}  // namespace mova

@@ -1,0 +1,99 @@
+#pragma once
+// A filter graph on GStreamer: playbin plays the file, an appsink hands the
+// decoded pictures to the video widget, and the bus tells of the end.
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+
+#include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "platform/gstreamer/GstHandles.h"
+#include "platform/gstreamer/GstVideoWidget.h"
+#include "player/MediaGraph.h"
+
+namespace mova {
+
+struct TGstGraphOptions {
+  // How long RenderFile waits for the file to be cued before it gives up.
+  std::chrono::milliseconds CueTimeout{5000};
+  // Plays the sound into a fake sink that keeps the clock, as on a machine
+  // without a sound device.
+  bool SilentAudio = false;
+};
+
+// The pipeline's linear volume for hundredths of a decibel: 0 is full
+// volume, -10000 and below silence; gains above full volume are not offered.
+double LinearVolume(int32_t volume);
+
+// Lives on the window thread and needs a running Qt event loop for the end
+// notification and for new pictures to be painted.
+class TGstMediaGraph final : public QObject, public IMediaGraph {
+  Q_OBJECT
+ public:
+  explicit TGstMediaGraph(TGstGraphOptions options = {});
+  ~TGstMediaGraph() override;
+
+  bool RenderFile(const std::string& fileName) override;
+  void SetVideoOwner(WindowHandle owner) override;
+  void SetVideoVisible(bool visible) override;
+  int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  bool GetVideoSize(int32_t& width, int32_t& height) override;
+  bool GetAvgTimePerFrame(double& seconds) override;
+  bool GetDuration(int64_t& duration) override;
+  int64_t GetCurrentPosition() override;
+  void SetPosition(int64_t position) override;
+  void Run() override;
+  void Pause() override;
+  void Stop() override;
+  void StopWhenReady() override;
+  void SetVolume(int32_t volume) override;
+  std::vector<TFilterInfo> EnumFilters() override;
+  void SetEndOfStreamHandler(std::function<void()> handler) override;
+
+  // The video window while the graph has an owner; for tests.
+  QWidget* VideoWidget() const { return Widget.data(); }
+  // The newest decoded picture (null before the first); for tests.
+  QImage NewestFrame() const { return Frames->Newest(); }
+
+ private:
+  bool Cue();
+  void ReadStreamFacts();
+  void DrainBus();
+  void HandleMessage(GstMessage* message);
+  void EndStream();
+  void TakeFrame(GstSample* sample);
+  static GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer self);
+  static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
+
+  TGstGraphOptions Options;
+  gsthandles::ElementPtr Pipeline;
+  gsthandles::BusPtr Bus;
+  std::unique_ptr<QSocketNotifier> BusNotifier;
+  std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();
+  QPointer<TGstVideoWidget> Widget;
+  std::function<void()> EndOfStreamHandler;
+  // Dies with the graph, so an end notification queued for later can tell
+  // that its graph is gone.
+  std::shared_ptr<char> Alive = std::make_shared<char>();
+
+  bool Rendered = false;
+  bool HasVideo = false;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  double FrameTime = 0.0;
+  bool HasDuration = false;
+  int64_t Duration = 0;  // 100-ns units
+  bool Ended = false;    // the stream has played to its end since the last seek
+  bool SeekPending = false;
+  int64_t SeekTarget = 0;
+  uint32_t SeekSeqnum = GST_SEQNUM_INVALID;
+  std::chrono::steady_clock::time_point SeekTime;
+  int64_t LastPosition = 0;
+};
+
+}  // namespace mova

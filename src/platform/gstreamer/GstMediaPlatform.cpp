@@ -1,0 +1,73 @@
+#include "platform/gstreamer/GstMediaPlatform.h"
+
+#include <gst/gst.h>
+
+#include <cstring>
+
+#include "platform/gstreamer/GstHandles.h"
+
+namespace mova {
+
+namespace {
+
+int LivePlatforms = 0;            // touched on the window thread only
+bool GStreamerShutDown = false;  // GStreamer cannot start again once shut down
+bool ShutDownOnLastPlatform = false;
+
+// True when the automatic audio sink finds a real device. Without one it
+// would fall back to a fake sink on every graph, after trying (and loudly
+// failing) each device again; asking once spares each open that delay.
+bool HasSoundDevice() {
+  GstElement* probe = gst_element_factory_make("autoaudiosink", nullptr);
+  if (probe == nullptr) return false;
+  gsthandles::ElementPtr sink(GST_ELEMENT(gst_object_ref_sink(probe)));
+  if (gst_element_set_state(sink.get(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
+    gst_element_set_state(sink.get(), GST_STATE_NULL);
+    return false;
+  }
+  bool real = false;
+  GstIterator* children = gst_bin_iterate_elements(GST_BIN(sink.get()));
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
+    GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&item)));
+    const char* name = factory != nullptr ? GST_OBJECT_NAME(factory) : "";
+    if (std::strcmp(name, "fakesink") != 0) real = true;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(children);
+  gst_element_set_state(sink.get(), GST_STATE_NULL);
+  return real;
+}
+
+}  // namespace
+
+TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options) {
+  if (GStreamerShutDown) return;
+  if (!gst_is_initialized()) {
+    GError* error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &error)) {
+      if (error != nullptr) g_error_free(error);
+      return;
+    }
+    ShutDownOnLastPlatform = true;
+  }
+  Started = true;
+  ++LivePlatforms;
+  if (!Options.SilentAudio) Options.SilentAudio = !HasSoundDevice();
+}
+
+TGstMediaPlatform::~TGstMediaPlatform() {
+  if (!Started) return;
+  if (--LivePlatforms == 0 && ShutDownOnLastPlatform) {
+    gst_deinit();
+    GStreamerShutDown = true;
+  }
+}
+
+std::unique_ptr<IMediaGraph> TGstMediaPlatform::CreateGraph() {
+  if (!Started) return nullptr;
+  return std::make_unique<TGstMediaGraph>(Options);
+}
+
+}  // namespace mova

@@ -1,0 +1,147 @@
+// The GStreamer graph on its own: its video window and its settings.
+#include <gtest/gtest.h>
+
+#include <QSet>
+#include <QWidget>
+
+#include <chrono>
+#include <memory>
+
+#include "platform/gstreamer/GstElementList.h"
+#include "platform/gstreamer/GstMediaGraph.h"
+#include "platform/qt/QtHandles.h"
+#include "player_gst/GstTestSupport.h"
+
+namespace mova::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::unique_ptr<TGstMediaGraph> RenderedGraph(const std::string& path) {
+  // Made by the platform, so the graphs get its choice of audio sink.
+  std::unique_ptr<IMediaGraph> made = Platform().CreateGraph();
+  std::unique_ptr<TGstMediaGraph> graph(dynamic_cast<TGstMediaGraph*>(made.get()));
+  if (!graph) return nullptr;
+  made.release();
+  if (!graph->RenderFile(path)) return nullptr;
+  return graph;
+}
+
+TEST(GstGraphTest, TheVideoWindowIsAPlacedChildThatLetsTheMouseThrough) {
+  QWidget owner;
+  owner.resize(400, 300);
+  owner.show();
+  auto graph = RenderedGraph(AviClip().Path);
+  ASSERT_TRUE(graph);
+  graph->SetVideoOwner(HandleFromWidget(&owner));
+  QWidget* video = graph->VideoWidget();
+  ASSERT_NE(video, nullptr);
+  EXPECT_EQ(video->parentWidget(), &owner);
+  EXPECT_TRUE(video->isVisible());
+  EXPECT_TRUE(video->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+  EXPECT_EQ(graph->SetVideoPosition(10, 20, 240, 180), 0);
+  EXPECT_EQ(video->geometry(), QRect(10, 20, 240, 180));
+  // Mouse input over the picture reaches the main window.
+  EXPECT_EQ(owner.childAt(50, 50), nullptr);
+
+  // The cued picture arrives at its native size.
+  ASSERT_TRUE(WaitUntil([&] { return !graph->NewestFrame().isNull(); }, 3s));
+  EXPECT_EQ(graph->NewestFrame().size(), QSize(160, 120));
+
+  graph->SetVideoVisible(false);
+  graph->SetVideoOwner(0);
+  EXPECT_FALSE(video->isVisible());
+  EXPECT_EQ(video->parentWidget(), nullptr);
+  EXPECT_TRUE(owner.findChildren<QWidget*>().empty());
+}
+
+TEST(GstGraphTest, TheVideoWindowPaintsTheFrameScaledSmoothly) {
+  QWidget owner;
+  owner.resize(320, 240);
+  auto graph = RenderedGraph(AviClip().Path);
+  ASSERT_TRUE(graph);
+  graph->SetVideoOwner(HandleFromWidget(&owner));
+  graph->SetVideoPosition(0, 0, 320, 240);
+  ASSERT_TRUE(WaitUntil([&] { return !graph->NewestFrame().isNull(); }, 3s));
+  const QImage shown = graph->VideoWidget()->grab().toImage();
+  ASSERT_EQ(shown.size(), QSize(320, 240));
+  // The test picture has hard colour edges; smooth scaling blends them, so the
+  // doubled picture holds colours that nearest-neighbour scaling would not make.
+  const QImage frame = graph->NewestFrame().convertToFormat(QImage::Format_RGB32);
+  QSet<QRgb> source;
+  for (int y = 0; y < frame.height(); ++y)
+    for (int x = 0; x < frame.width(); ++x) source.insert(frame.pixel(x, y));
+  int blended = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) blended += source.contains(shown.pixel(x, y)) ? 0 : 1;
+  EXPECT_GT(blended, shown.width() * shown.height() / 50);
+}
+
+TEST(GstGraphTest, AnAudioOnlyGraphHasNoVideoWindow) {
+  QWidget owner;
+  auto graph = RenderedGraph(WavClip().Path);
+  ASSERT_TRUE(graph);
+  graph->SetVideoOwner(HandleFromWidget(&owner));
+  EXPECT_EQ(graph->VideoWidget(), nullptr);
+  EXPECT_NE(graph->SetVideoPosition(0, 0, 10, 10), 0);
+  int32_t width = -1;
+  int32_t height = -1;
+  EXPECT_FALSE(graph->GetVideoSize(width, height));
+  EXPECT_EQ(width, -1);
+  double frameTime = -1.0;
+  EXPECT_FALSE(graph->GetAvgTimePerFrame(frameTime));
+  EXPECT_EQ(frameTime, -1.0);
+}
+
+TEST(GstGraphTest, AGraphRendersOneFileOnly) {
+  auto graph = RenderedGraph(WavClip().Path);
+  ASSERT_TRUE(graph);
+  EXPECT_FALSE(graph->RenderFile(WavClip().Path));
+}
+
+TEST(GstGraphTest, VolumeInHundredthsOfADecibelBecomesALinearFactor) {
+  EXPECT_DOUBLE_EQ(LinearVolume(0), 1.0);
+  EXPECT_DOUBLE_EQ(LinearVolume(-2000), 0.1);
+  EXPECT_NEAR(LinearVolume(-600), 0.501, 0.001);
+  EXPECT_EQ(LinearVolume(-10000), 0.0);
+  EXPECT_EQ(LinearVolume(-20000), 0.0);
+  EXPECT_EQ(LinearVolume(500), 1.0);
+}
+
+TEST(GstGraphTest, ElementsAreListedInTheSameOrderEveryTime) {
+  auto graph = RenderedGraph(AviClip().Path);
+  ASSERT_TRUE(graph);
+  const std::vector<TFilterInfo> first = graph->EnumFilters();
+  const std::vector<TFilterInfo> second = graph->EnumFilters();
+  ASSERT_FALSE(first.empty());
+  ASSERT_EQ(first.size(), second.size());
+  for (size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].Name, second[i].Name);
+    EXPECT_EQ(first[i].HasSettings, second[i].HasSettings);
+    EXPECT_LE(first[i].Name.size(), 128u);
+  }
+  // The source comes before the demuxer, the demuxer before the decoder.
+  auto index = [&](const std::string& part) {
+    for (size_t i = 0; i < first.size(); ++i)
+      if (first[i].Name.find(part) != std::string::npos) return static_cast<int>(i);
+    return -1;
+  };
+  EXPECT_GE(index("source"), 0);
+  EXPECT_LT(index("source"), index("avidemux"));
+  EXPECT_LT(index("avidemux"), index("jpegdec"));
+}
+
+TEST(GstGraphTest, OnlyUserSettingsCount) {
+  ASSERT_TRUE(Platform().Ready());
+  GstElement* identity = gst_element_factory_make("identity", nullptr);  // has its own settings
+  GstElement* bin = gst_bin_new(nullptr);                                 // only the generic ones
+  ASSERT_NE(identity, nullptr);
+  EXPECT_TRUE(HasUserSettings(identity));
+  EXPECT_FALSE(HasUserSettings(bin));
+  gst_object_unref(gst_object_ref_sink(identity));
+  gst_object_unref(gst_object_ref_sink(bin));
+}
+
+}  // namespace
+}  // namespace mova::test

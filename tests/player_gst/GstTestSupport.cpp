@@ -1,0 +1,101 @@
+#include "player_gst/GstTestSupport.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <fstream>
+#include <iterator>
+
+#include "support/GeneratedMedia.h"
+
+namespace mova::test {
+
+namespace {
+
+std::string Pictures(double seconds) {
+  return "-f lavfi -i testsrc=size=160x120:rate=25:duration=" + std::to_string(seconds) + " ";
+}
+
+std::string Tone(double seconds) {
+  return "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds) + " ";
+}
+
+std::string Ffmpeg(const std::string& arguments) { return "ffmpeg -nostdin -v error -y " + arguments + " {OUT}"; }
+
+}  // namespace
+
+TClip AviClip() {
+  return {"avi", GeneratedMedia("engine-mjpeg-pcm.avi", Ffmpeg(Pictures(2) + Tone(2) + "-c:v mjpeg -q:v 5 -c:a pcm_s16le")),
+          true, 160, 120, 25.0, 2000, "jpegdec"};
+}
+
+TClip MpegClip() {
+  return {"mpeg", GeneratedMedia("engine-mpeg1.mpg", Ffmpeg(Pictures(2) + Tone(2) + "-c:v mpeg1video -b:v 400k -c:a mp2 -muxdelay 0 -muxpreload 0 -f mpeg")),
+          true, 160, 120, 25.0, 2000, "mpeg"};
+}
+
+TClip Mp4Clip() {
+  return {"mp4",
+          GeneratedMedia("engine-h264-aac.mp4", Ffmpeg(Pictures(2) + Tone(2) +
+                                                       "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest")),
+          true, 160, 120, 25.0, 2000, "h264"};
+}
+
+TClip WebmClip() {
+  return {"webm",
+          GeneratedMedia("engine-vp8-vorbis.webm",
+                         Ffmpeg(Pictures(2) + Tone(2) + "-c:v libvpx -deadline realtime -b:v 200k -c:a libvorbis")),
+          true, 160, 120, 25.0, 2000, "vp8"};
+}
+
+TClip WavClip() {
+  return {"wav", GeneratedMedia("engine-pcm.wav", Ffmpeg(Tone(2))), false, 0, 0, 0.0, 2000, "wavparse"};
+}
+
+TClip Mp3Clip() {
+  return {"mp3", GeneratedMedia("engine-audio.mp3", Ffmpeg(Tone(2) + "-c:a libmp3lame -b:a 64k")), false, 0, 0, 0.0,
+          2000, "mp"};
+}
+
+TClip ShortAviClip() {
+  return {"short-avi",
+          GeneratedMedia("engine-short.avi", Ffmpeg(Pictures(1.5) + Tone(1.5) + "-c:v mjpeg -q:v 5 -c:a pcm_s16le")),
+          true, 160, 120, 25.0, 1500, "jpegdec"};
+}
+
+TClip ShortWavClip() {
+  return {"short-wav", GeneratedMedia("engine-short.wav", Ffmpeg(Tone(1.5))), false, 0, 0, 0.0, 1500, "wavparse"};
+}
+
+std::string UnknownCodecAvi() {
+  const std::string source = AviClip().Path;
+  if (source.empty()) return "";
+  std::ifstream in(source, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The stream header's handler and the bitmap header's compression code.
+  int replaced = 0;
+  for (size_t at = 0; (at = bytes.find("MJPG", at)) != std::string::npos; at += 4, ++replaced) bytes.replace(at, 4, "QZQZ");
+  if (replaced == 0) return "";
+  return WriteTestFile("engine-unknown-codec.avi", bytes);
+}
+
+TGstMediaPlatform& Platform() {
+  static TGstMediaPlatform* platform = new TGstMediaPlatform();  // lives until the process ends
+  return *platform;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+void Spin(std::chrono::milliseconds time) {
+  WaitUntil([] { return false; }, time);
+}
+
+}  // namespace mova::test
