@@ -29,12 +29,15 @@ bool FitsSpinBox(const TElementSetting& s) {
   switch (s.Kind) {
     case SettingKind::Int: return s.IntMin >= SpinMin && s.IntMax <= SpinMax;
     case SettingKind::UInt: return s.UIntMax <= static_cast<uint64_t>(SpinMax);
-    case SettingKind::Double: return std::fabs(s.DoubleMin) <= DoubleSpinLimit && std::fabs(s.DoubleMax) <= DoubleSpinLimit;
+    case SettingKind::Double:
+      return std::fabs(s.DoubleMin) <= DoubleSpinLimit && std::fabs(s.DoubleMax) <= DoubleSpinLimit;
     default: return false;
   }
 }
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -48,7 +51,7 @@ ElementSettingsDialog::ElementSettingsDialog(GstElement* element, const std::str
     editor->setToolTip(FromUtf8(setting.Blurb));
     if (!Settings.ChangeableNow(setting.Name)) {
       editor->setEnabled(false);
-      editor->setToolTip(FromUtf8(setting.Blurb) + tr("\n(cannot be changed while the media is open)"));
+      editor->setToolTip(FromUtf8(setting.Blurb) + tr("\n(cannot be changed while the element runs)"));
     }
     auto* label = new QLabel(FromUtf8(setting.Name));
     label->setToolTip(editor->toolTip());

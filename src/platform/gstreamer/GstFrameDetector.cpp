@@ -10,25 +10,18 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/gstreamer/GstHandles.h"
+
 namespace mova {
 
 namespace {
 
-struct TObjectUnref {
-  void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct TMessageUnref {
-  void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-struct TSampleUnref {
-  void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-struct TCapsUnref {
-  void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
-};
-using TMessagePtr = std::unique_ptr<GstMessage, TMessageUnref>;
-using TSamplePtr = std::unique_ptr<GstSample, TSampleUnref>;
-using TCapsPtr = std::unique_ptr<GstCaps, TCapsUnref>;
+using gsthandles::BusPtr;
+using gsthandles::CapsPtr;
+using gsthandles::ElementPtr;
+using gsthandles::MessagePtr;
+using gsthandles::PadPtr;
+using gsthandles::SamplePtr;
 
 constexpr const char* NoVideoMessage = "mova-frame-no-video";
 
@@ -49,7 +42,7 @@ bool IsRawVideo(GstPad* pad) {
   GstCaps* caps = gst_pad_get_current_caps(pad);
   if (caps == nullptr) caps = gst_pad_query_caps(pad, nullptr);
   if (caps == nullptr) return false;
-  TCapsPtr owned(caps);
+  CapsPtr owned(caps);
   if (gst_caps_is_empty(caps) || gst_caps_get_size(caps) == 0) return false;
   return std::strcmp(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video/x-raw") == 0;
 }
@@ -82,7 +75,7 @@ WaitResult WaitForCue(GstBus* bus, int timeoutMs) {
     if (left <= 0) return WaitResult::Failed;
     const auto types =
         static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION);
-    TMessagePtr message(gst_bus_timed_pop_filtered(bus, static_cast<GstClockTime>(left) * 1000, types));
+    MessagePtr message(gst_bus_timed_pop_filtered(bus, static_cast<GstClockTime>(left) * 1000, types));
     if (!message) return WaitResult::Failed;
     switch (GST_MESSAGE_TYPE(message.get())) {
       case GST_MESSAGE_ASYNC_DONE:
@@ -109,10 +102,10 @@ bool SeekAndCue(GstElement* pipeline, GstBus* bus, gint64 position, int timeoutM
 gint64 FramePeriod(GstElement* sink) {
   GstPad* pad = gst_element_get_static_pad(sink, "sink");
   if (pad == nullptr) return 40 * GST_MSECOND;
-  std::unique_ptr<GstPad, TObjectUnref> owned(pad);
+  PadPtr owned(pad);
   GstCaps* caps = gst_pad_get_current_caps(pad);
   if (caps == nullptr) return 40 * GST_MSECOND;
-  TCapsPtr ownedCaps(caps);
+  CapsPtr ownedCaps(caps);
   gint num = 0;
   gint den = 0;
   if (!gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &num, &den) || num <= 0 ||
@@ -166,7 +159,7 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
 
   GstElement* pipelineRaw = gst_pipeline_new(nullptr);
   if (pipelineRaw == nullptr) return false;
-  std::unique_ptr<GstElement, TObjectUnref> pipeline(GST_ELEMENT(gst_object_ref_sink(pipelineRaw)));
+  ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(pipelineRaw)));
   GstElement* source = gst_element_factory_make("filesrc", nullptr);
   GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
   GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
@@ -195,12 +188,12 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
 
   TDecodeLinks links;
   links.Pipeline = pipeline.get();
-  std::unique_ptr<GstPad, TObjectUnref> videoInput(gst_element_get_static_pad(convert, "sink"));
+  PadPtr videoInput(gst_element_get_static_pad(convert, "sink"));
   links.VideoInput = videoInput.get();
   g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), &links);
   g_signal_connect(decoder, "no-more-pads", G_CALLBACK(OnNoMorePads), &links);
 
-  std::unique_ptr<GstBus, TObjectUnref> bus(gst_element_get_bus(pipeline.get()));
+  BusPtr bus(gst_element_get_bus(pipeline.get()));
   TPipelineStopper stopper{pipeline.get()};
   if (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return false;
   if (WaitForCue(bus.get(), StepTimeoutMs) != WaitResult::Done) return false;
@@ -218,7 +211,7 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
   if (duration > 0 && target >= duration) target = std::max<gint64>(duration - FramePeriod(sink), 0);
   // The first cue already shows the frame at 0; any other time needs an exact seek.
   if (target > 0 && !SeekAndCue(pipeline.get(), bus.get(), target, StepTimeoutMs)) return false;
-  TSamplePtr sample(gst_app_sink_try_pull_preroll(appSink, 0));
+  SamplePtr sample(gst_app_sink_try_pull_preroll(appSink, 0));
   if (!sample && target > 0) {
     // The end reported by the container may lie beyond the last frame's start
     // by more than one period (or be unknown): step back once.
