@@ -59,15 +59,6 @@ TEST(FrameCapture, AsksForTheFrameAtThePositionInSecondsAtTheVideoSize) {
   EXPECT_EQ(bitmap.At(320, 96)[2], 56);
 }
 
-TEST(FrameCapture, PositionZeroAndTheLargestPositionKeepTheirMilliseconds) {
-  TScratchFolder folder;
-  TFakeDetector detector;
-  ASSERT_TRUE(CaptureFrameToFile(&detector, true, "a.mp4", 0, 2, 2, folder / "0.bmp"));
-  ASSERT_TRUE(CaptureFrameToFile(&detector, true, "a.mp4", INT32_MAX, 2, 2, folder / "max.bmp"));
-  EXPECT_EQ(detector.Calls[0].Seconds, 0.0);
-  EXPECT_DOUBLE_EQ(detector.Calls[1].Seconds, 2147483.647);
-}
-
 TEST(FrameCapture, NothingIsDecodedWhenNoFileIsOpenOrTheSizeIsUnusable) {
   TScratchFolder folder;
   TFakeDetector detector;
