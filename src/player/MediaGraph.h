@@ -44,11 +44,15 @@ class IMediaGraph {
   virtual bool GetAvgTimePerFrame(double& seconds) = 0;
   // Length of the media; false when unknown.
   virtual bool GetDuration(int64_t& duration) = 0;
-  // The current position; equal to the duration once the stream has ended.
+  // The current position; equal to the duration once the stream has ended,
+  // and after a seek to or past the end, until the next seek.
   virtual int64_t GetCurrentPosition() = 0;
-  // Absolute seek; a negative time counts as 0.
+  // Absolute seek; a negative time counts as 0. The stop position is left as
+  // it was. Reading the position right after it gives the new position.
   virtual void SetPosition(int64_t position) = 0;
 
+  // Start, pause and stop of the whole graph. None of them moves the
+  // position; a stopped graph keeps showing its last picture.
   virtual void Run() = 0;
   virtual void Pause() = 0;
   virtual void Stop() = 0;
