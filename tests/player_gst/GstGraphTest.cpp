@@ -94,6 +94,18 @@ TEST(GstGraphTest, AnAudioOnlyGraphHasNoVideoWindow) {
   EXPECT_EQ(frameTime, -1.0);
 }
 
+TEST(GstGraphTest, ACueThatTakesTooLongFailsTheRender) {
+  ASSERT_TRUE(Platform().Ready());
+  TGstGraphOptions impatient;
+  impatient.CueTimeout = std::chrono::milliseconds(1);
+  impatient.SilentAudio = true;
+  TGstMediaGraph graph(impatient);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(graph.RenderFile(Mp4Clip().Path));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_EQ(graph.GetCurrentPosition(), 0);
+}
+
 TEST(GstGraphTest, AGraphRendersOneFileOnly) {
   auto graph = RenderedGraph(WavClip().Path);
   ASSERT_TRUE(graph);
