@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/WindowHandle.h"
+#include "player/FrameDetector.h"
 
 namespace mova {
 
@@ -65,6 +66,13 @@ class IMediaGraph {
   // The graph's elements, recursively, in the same order on every call.
   virtual std::vector<TFilterInfo> EnumFilters() = 0;
 
+  // Opens the settings dialog of the first element, in EnumFilters order,
+  // whose name equals `name` (case-sensitive) and that has settings: modal,
+  // owned by `owner`, captioned with the name, each change applied to the
+  // running element at once. Returns when the user has closed it; does
+  // nothing when no element matches.
+  virtual void ShowFilterSettings(const std::string& name, WindowHandle owner) = 0;
+
   // `handler` is called on the window thread, from the event loop (never from
   // inside one of this graph's operations), each time the stream has played
   // to its end; never after the graph is destroyed. By then
@@ -79,6 +87,8 @@ class IMediaPlatform {
   virtual ~IMediaPlatform() = default;
   // A new, empty graph; nullptr when none can be created.
   virtual std::unique_ptr<IMediaGraph> CreateGraph() = 0;
+  // A new frame detector for one capture; nullptr when none can be created.
+  virtual std::unique_ptr<IFrameDetector> CreateFrameDetector() = 0;
 };
 
 }  // namespace mova

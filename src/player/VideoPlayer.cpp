@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "player/FileReader.h"
+#include "player/FrameCapture.h"
 #include "player/MediaProbes.h"
 
 namespace mova {
@@ -195,6 +196,20 @@ int32_t TVideoPlayer::GetPosition() {
 
 void TVideoPlayer::PlaybackTimerProc() {
   if (Opened && OnProgress) OnProgress();
+}
+
+bool TVideoPlayer::CaptureFrame(const std::string& targetFile) {
+  if (!Opened) return false;
+  std::unique_ptr<IFrameDetector> detector = Platform.CreateFrameDetector();
+  // The position is read first: at the end its check stops the graph and
+  // notifies before the frame at the end time is asked for.
+  const int32_t positionMs = GetPosition();
+  return CaptureFrameToFile(detector.get(), Opened, FileName, positionMs, VideoWidth, VideoHeight, targetFile);
+}
+
+void TVideoPlayer::ShowFilterPages(const std::string& filterName) {
+  if (!Opened || !Graph) return;
+  Graph->ShowFilterSettings(filterName, OwnerWindow);
 }
 
 void TVideoPlayer::EndOfStream() {

@@ -37,6 +37,14 @@ class TVideoPlayer {
   int32_t GetPosition();  // also the end check
   void PlaybackTimerProc();
 
+  // Writes the picture at the current position, at the native video size, to
+  // the bitmap file `targetFile`; true when it was written. False when no
+  // file is open, without creating a detector.
+  bool CaptureFrame(const std::string& targetFile);
+  // Opens the settings of the first element named `filterName` that has
+  // any, owned by OwnerWindow; nothing when no file is open.
+  void ShowFilterPages(const std::string& filterName);
+
   // Notifications, called only when set.
   std::function<void()> OnProgress;
   std::function<void()> OnEndReached;

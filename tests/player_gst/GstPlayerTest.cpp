@@ -157,6 +157,26 @@ TEST_F(GstPlayerTest, SeekLandsWithinAFrameOnAnIntraOnlyFile) {
   EXPECT_EQ(Player.State, PlayerState::Playing);
 }
 
+TEST_F(GstPlayerTest, CaptureSavesTheFrameAtThePausedPositionAtTheNativeSize) {
+  Player.Open(AviClip().Path);
+  ASSERT_TRUE(Player.Opened);
+  Player.Pause();
+  Player.Seek(1000);
+  const std::string target = TestMediaDir() + "/player-capture.bmp";
+  std::filesystem::remove(target);
+  ASSERT_TRUE(Player.CaptureFrame(target));
+  ASSERT_TRUE(std::filesystem::exists(target));
+  // 160 x 120 at 24 bits: 54 header bytes and rows of 480 bytes.
+  EXPECT_EQ(std::filesystem::file_size(target), 54u + 120u * 480u);
+  EXPECT_EQ(Player.State, PlayerState::Paused) << "the playing graph is not touched";
+
+  // An audio-only file has no frame to save.
+  Player.Open(WavClip().Path);
+  ASSERT_TRUE(Player.Opened);
+  EXPECT_FALSE(Player.CaptureFrame(TestMediaDir() + "/player-capture-audio.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(TestMediaDir() + "/player-capture-audio.bmp"));
+}
+
 TEST_F(GstPlayerTest, SeekingPastTheEndStopsAtTheEnd) {
   Player.Open(AviClip().Path);
   ASSERT_TRUE(Player.Opened);

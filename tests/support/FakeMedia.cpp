@@ -1,5 +1,7 @@
 #include "support/FakeMedia.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,6 +105,11 @@ std::vector<TFilterInfo> FakeMediaGraph::EnumFilters() {
   return State->Filters;
 }
 
+void FakeMediaGraph::ShowFilterSettings(const std::string& name, WindowHandle owner) {
+  State->Calls.push_back("ShowFilterSettings " + name);
+  State->SettingsShown.push_back(name + " " + std::to_string(owner));
+}
+
 void FakeMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {
   State->Calls.push_back("SetEndOfStreamHandler");
   State->EndOfStreamHandler = std::move(handler);
@@ -117,6 +124,39 @@ std::unique_ptr<IMediaGraph> FakeMediaPlatform::CreateGraph() {
   state->Destroyed = false;
   Graphs.push_back(state);
   return std::make_unique<FakeMediaGraph>(std::move(state));
+}
+
+namespace {
+
+class FakeFrameDetector : public IFrameDetector {
+ public:
+  explicit FakeFrameDetector(FakeMediaPlatform& platform) : Platform(platform) {}
+  bool DecodeFrame(const std::string& fileName, double seconds, int32_t width, int32_t height,
+                   TRgbImage& frame) override {
+    char time[32];
+    std::snprintf(time, sizeof time, "%.3f", seconds);
+    Platform.DetectorCalls.push_back(fileName + "@" + time + " " + std::to_string(width) + "x" +
+                                     std::to_string(height));
+    if (!Platform.DetectorResult) return false;
+    frame.Width = width;
+    frame.Height = height;
+    frame.Pixels.clear();
+    for (int64_t i = 0; i < int64_t{width} * height; ++i) {
+      frame.Pixels.insert(frame.Pixels.end(),
+                          {Platform.DetectorRed, Platform.DetectorGreen, Platform.DetectorBlue});
+    }
+    return true;
+  }
+
+ private:
+  FakeMediaPlatform& Platform;
+};
+
+}  // namespace
+
+std::unique_ptr<IFrameDetector> FakeMediaPlatform::CreateFrameDetector() {
+  ++DetectorsCreated;
+  return std::make_unique<FakeFrameDetector>(*this);
 }
 
 FakeGraphState& FakeMediaPlatform::Last() {

@@ -38,6 +38,7 @@ struct FakeGraphState {
   int32_t Left = 0, Top = 0, WindowWidth = 0, WindowHeight = 0;
   int32_t Volume = 0;
   std::vector<int64_t> Seeks;  // every SetPosition argument, in order
+  std::vector<std::string> SettingsShown;  // "name owner" per ShowFilterSettings
   std::function<void()> EndOfStreamHandler;
   bool Destroyed = false;
 
@@ -68,6 +69,7 @@ class FakeMediaGraph : public IMediaGraph {
   void StopWhenReady() override;
   void SetVolume(int32_t volume) override;
   std::vector<TFilterInfo> EnumFilters() override;
+  void ShowFilterSettings(const std::string& name, WindowHandle owner) override;
   void SetEndOfStreamHandler(std::function<void()> handler) override;
 
  private:
@@ -79,10 +81,17 @@ class FakeMediaPlatform : public IMediaPlatform {
   // Every new graph starts as a copy of this script (its record left empty).
   FakeGraphState Script;
   bool FailCreate = false;  // CreateGraph answers nullptr
+  // Frame detectors: each DecodeFrame call is recorded as "file@seconds WxH"
+  // and answered with a picture of one colour, or false.
+  bool DetectorResult = true;
+  uint8_t DetectorRed = 10, DetectorGreen = 20, DetectorBlue = 30;
+  int DetectorsCreated = 0;
+  std::vector<std::string> DetectorCalls;
   // The state of every graph created so far, oldest first.
   std::vector<std::shared_ptr<FakeGraphState>> Graphs;
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
+  std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
   // The newest graph's state; the test fails when there is none.
   FakeGraphState& Last();
 };

@@ -1,5 +1,7 @@
 #include "platform/gstreamer/GstElementList.h"
 
+#include "platform/gstreamer/ElementSettings.h"
+
 #include <algorithm>
 #include <string>
 
@@ -60,20 +62,7 @@ void Collect(GstBin* bin, std::vector<TFilterInfo>& filters) {
 
 }  // namespace
 
-bool HasUserSettings(GstElement* element) {
-  guint count = 0;
-  GParamSpec** specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
-  bool found = false;
-  for (guint i = 0; i < count && !found; ++i) {
-    const GParamSpec* spec = specs[i];
-    const bool writable = (spec->flags & G_PARAM_WRITABLE) != 0 && (spec->flags & G_PARAM_CONSTRUCT_ONLY) == 0;
-    const bool generic =
-        spec->owner_type == GST_TYPE_OBJECT || spec->owner_type == GST_TYPE_BIN || spec->owner_type == GST_TYPE_PIPELINE;
-    found = writable && !generic;
-  }
-  g_free(specs);
-  return found;
-}
+bool HasUserSettings(GstElement* element) { return ElementHasSettings(element); }
 
 std::vector<TFilterInfo> ListElements(GstBin* bin) {
   std::vector<TFilterInfo> filters;

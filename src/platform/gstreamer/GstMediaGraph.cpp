@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/gstreamer/ElementSettingsDialog.h"
 #include "platform/gstreamer/GstElementList.h"
 #include "platform/qt/QtHandles.h"
 
@@ -325,6 +326,11 @@ void TGstMediaGraph::SetVolume(int32_t volume) {
 std::vector<TFilterInfo> TGstMediaGraph::EnumFilters() {
   if (!Pipeline) return {};
   return ListElements(GST_BIN(Pipeline.get()));
+}
+
+void TGstMediaGraph::ShowFilterSettings(const std::string& name, WindowHandle owner) {
+  if (!Pipeline) return;
+  ShowElementSettings(Pipeline.get(), name, WidgetFromHandle(owner));
 }
 
 void TGstMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {

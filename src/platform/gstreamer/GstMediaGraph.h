@@ -53,6 +53,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   void StopWhenReady() override;
   void SetVolume(int32_t volume) override;
   std::vector<TFilterInfo> EnumFilters() override;
+  void ShowFilterSettings(const std::string& name, WindowHandle owner) override;
   void SetEndOfStreamHandler(std::function<void()> handler) override;
 
   // The video window while the graph has an owner; for tests.

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/gstreamer/GstFrameDetector.h"
 #include "platform/gstreamer/GstHandles.h"
 
 namespace mova {
@@ -68,6 +69,11 @@ TGstMediaPlatform::~TGstMediaPlatform() {
 std::unique_ptr<IMediaGraph> TGstMediaPlatform::CreateGraph() {
   if (!Started) return nullptr;
   return std::make_unique<TGstMediaGraph>(Options);
+}
+
+std::unique_ptr<IFrameDetector> TGstMediaPlatform::CreateFrameDetector() {
+  if (!Started) return nullptr;
+  return std::make_unique<TGstFrameDetector>();
 }
 
 }  // namespace mova

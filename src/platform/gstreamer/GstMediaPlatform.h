@@ -21,6 +21,7 @@ class TGstMediaPlatform final : public IMediaPlatform {
   bool Ready() const { return Started; }
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
+  std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
 
  private:
   TGstGraphOptions Options;
