@@ -300,3 +300,21 @@ TEST_F(Opening, TheEndWithRepeatPlaysAgainFromTheStartAndWithoutStaysStopped) {
 
 }  // namespace
 }  // namespace mova::test
+
+namespace mova::test {
+namespace {
+
+TEST_F(MainWindowTest, FilterCommandsOpenTheNamedFiltersPagesAndIdsPastTheNamesNameNone) {
+  media.Script.Filters = {{"source", false}, {"decoder", true}, {"sink", true}};
+  OpenVideo(320, 240, 60000);
+  ASSERT_EQ(Player().FilterCount, 2);
+  window->ExecuteCommand(4001);
+  window->ExecuteCommand(4255);
+  const auto& shown = media.Last().SettingsShown;
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0], "sink " + std::to_string(handle));
+  EXPECT_EQ(shown[1].rfind(" ", 0), 0u);  // the empty name
+}
+
+}  // namespace
+}  // namespace mova::test
