@@ -89,16 +89,20 @@ void TMainWindow::HandleMessage(FormMessage& message) {
 }
 
 void TMainWindow::WheelStep(uint32_t wParam) {
-  if (!Program.Player) return;
-  TVideoPlayer& player = *Program.Player;
   // A turn away from the user steps back, one toward the user forward; one
   // second per message whatever the size of the turn.
   const int32_t rotation = static_cast<int32_t>(wParam);
-  const int64_t position = player.GetPosition();
-  const int64_t target = rotation > 0 ? position - 1000 : position + 1000;
-  player.Seek(static_cast<int32_t>(std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(),
-                                                       std::numeric_limits<int32_t>::max())));
+  SeekBy(rotation > 0 ? -1000 : 1000);
   UpdateStatus();
+}
+
+void TMainWindow::SeekBy(int32_t deltaMs) {
+  if (!Program.Player) return;
+  // Near the end of the millisecond range the sum must not overflow; the
+  // player limits the target to the media anyway.
+  const int64_t target = static_cast<int64_t>(Program.Player->GetPosition()) + deltaMs;
+  Program.Player->Seek(static_cast<int32_t>(
+      std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
 }
 
 void TMainWindow::PlayOrToggle() {
@@ -194,10 +198,10 @@ void TMainWindow::ExecuteCommand(CommandId id) {
       if (player) player->Stop();
       break;
     case CmdSeekForward:
-      if (player) player->Seek(player->GetPosition() + 1000);
+      SeekBy(1000);
       break;
     case CmdSeekBack:
-      if (player) player->Seek(player->GetPosition() - 1000);
+      SeekBy(-1000);
       break;
     case CmdAspect43:
       Aspect = AspectMode::Aspect43;

@@ -90,6 +90,7 @@ class TMainWindow : public TSForm {
 
  private:
   void WheelStep(uint32_t wParam);
+  void SeekBy(int32_t deltaMs);
   void LeftPress(uint32_t lParam);
   void DragStep();
   void DragEnd();

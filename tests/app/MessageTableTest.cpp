@@ -21,6 +21,18 @@ TEST_F(MessageTable, WheelAwayFromTheUserStepsBackAndTowardTheUserForward) {
   EXPECT_FALSE(Defaulted(WM_MOUSEWHEEL));
 }
 
+TEST_F(MessageTable, SeekingOneSecondOnAtTheTopOfTheMillisecondRangeDoesNotOverflow) {
+  OpenVideo(320, 240, INT32_MAX);
+  media.Last().Duration = (static_cast<int64_t>(INT32_MAX) + 5000) * 10000;
+  Player().Duration = media.Last().Duration;
+  SetPositionMs(INT32_MAX - 10);
+  window->ExecuteCommand(CmdSeekForward);
+  EXPECT_EQ(LastSeekMs(), INT32_MAX);
+  SetPositionMs(INT32_MAX - 10);
+  windows.Inject(handle, WM_MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-120)));
+  EXPECT_EQ(LastSeekMs(), INT32_MAX);
+}
+
 TEST_F(MessageTable, TheRegisteredWheelMessageCarriesTheTurnInTheWholeParameter) {
   OpenVideo(320, 240, 60000);
   SetPositionMs(500);
