@@ -151,6 +151,8 @@ constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
 constexpr uint32_t MB_USERICON = 0x80;
 constexpr int32_t IDOK = 1;
 
+// Operations on a window that does not exist (0, unknown or destroyed) do
+// nothing, and queries about it answer zero, false or empty.
 class IWindowSystem {
  public:
   virtual ~IWindowSystem() = default;
