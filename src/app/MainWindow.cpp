@@ -8,14 +8,6 @@
 
 namespace mova {
 
-namespace {
-
-constexpr CommandId FilterCommandFirst = 4000;
-constexpr CommandId FilterCommandLast = 4255;
-constexpr CommandId ZoomCommandLast = 1999;
-
-}  // namespace
-
 std::optional<int32_t> PositionUnder(int32_t x, int32_t clientWidth, int32_t durationMs) {
   if (clientWidth <= 0) return std::nullopt;  // a bar without width has no position under it
   double position = static_cast<double>(x) / static_cast<double>(clientWidth) * static_cast<double>(durationMs);

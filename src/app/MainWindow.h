@@ -19,6 +19,11 @@ constexpr uint32_t FullScreenStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr int32_t VolumeFull = 0;
 constexpr int32_t VolumeSilent = -10000;
 constexpr char ProgramName[] = "Mova";
+constexpr char FilterMenuCaption[] = "&Filter Properties";
+constexpr char DefaultCaptureName[] = "movacapt.bmp";
+constexpr CommandId FilterCommandFirst = 4000;  // 4000 + the filter's index
+constexpr CommandId FilterCommandLast = 4255;
+constexpr CommandId ZoomCommandLast = 1999;     // 1000 to 1999: zoom to (id - 1000) percent
 
 enum class AspectMode : uint8_t { AspectAuto = 0, AspectOrg = 1, Aspect43 = 2, Aspect169 = 3 };
 
@@ -69,6 +74,10 @@ class TMainWindow : public TSForm {
 
   // Context menu, About box, screen capture and filter pages.
   void ShowContextMenu();
+  // The context menu as it would be shown now: command items with their key
+  // texts, the filter submenu, grey items and check marks.
+  void BuildContextMenu(TPopupMenu& popup);
+  static uint32_t MenuCheck(bool value);
   void ShowAbout();
   void SaveScreenCapture();
   void ShowFilterPages(int32_t index);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/FormMessage.h"
+#include "framework/PopupMenu.h"
 #include "framework/WindowHandle.h"
 
 namespace mova {
@@ -151,6 +152,25 @@ constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
 constexpr uint32_t MB_USERICON = 0x80;
 constexpr int32_t IDOK = 1;
 
+// Save-dialog flags.
+constexpr uint32_t OFN_OVERWRITEPROMPT = 0x00000002;
+
+// What the save dialog is asked, and what it answers.
+struct TSaveFileDialog {
+  WindowHandle Owner = 0;
+  // One filter: its description and its pattern ("*.*" matches every file,
+  // with or without a dot in its name).
+  std::string FilterName;
+  std::string FilterPattern;
+  // In: the name the dialog starts with. Out: the chosen name as a full path,
+  // used as it stands (no extension is added).
+  std::string FileName;
+  // The buffer size, terminating zero included: names of MaxFile or more
+  // characters are refused.
+  uint32_t MaxFile = 0;
+  uint32_t Flags = 0;  // OFN_OVERWRITEPROMPT: confirm before replacing a file
+};
+
 // Operations on a window that does not exist (0, unknown or destroyed) do
 // nothing, and queries about it answer zero, false or empty.
 class IWindowSystem {
@@ -220,6 +240,21 @@ class IWindowSystem {
   // has confirmed it. Timers and paints keep running meanwhile.
   virtual int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                              uint32_t style) = 0;
+
+  // A modal save dialog owned by `dialog.Owner`, starting in the current
+  // folder. True with dialog.FileName set when the user accepted a name;
+  // false, with dialog.FileName left as it was, on cancel or failure.
+  // Timers and paints keep running meanwhile.
+  virtual bool GetSaveFileName(TSaveFileDialog& dialog) = 0;
+
+  // Shows `menu` with its top-left corner at the screen point `at`, owned by
+  // `owner`, and returns once it has closed: the command id of the item
+  // chosen with either mouse button or the keyboard, 0 when none was chosen.
+  // Grayed items and submenus cannot be chosen. Timers and paints keep
+  // running meanwhile.
+  virtual int32_t TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) = 0;
+  // The mouse pointer in screen coordinates.
+  virtual TPoint GetCursorPos() = 0;
 
   // Mouse input goes to `window` until ReleaseCapture or until the capture
   // is lost to the system (for example when the window is deactivated).

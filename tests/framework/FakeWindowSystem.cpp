@@ -324,6 +324,35 @@ int32_t FakeWindowSystem::MessageBox(WindowHandle owner, const std::string& text
   return IDOK;
 }
 
+namespace {
+
+std::vector<FakeWindowSystem::ShownItem> Snapshot(const TPopupMenu& menu) {
+  std::vector<FakeWindowSystem::ShownItem> items;
+  for (const TMenuItem& item : menu.Items()) {
+    FakeWindowSystem::ShownItem shown{item.Type, item.Id, item.Text, item.Grayed, item.Checked, {}};
+    if (item.Submenu) shown.Submenu = Snapshot(*item.Submenu);
+    items.push_back(std::move(shown));
+  }
+  return items;
+}
+
+}  // namespace
+
+bool FakeWindowSystem::GetSaveFileName(TSaveFileDialog& dialog) {
+  Calls.push_back("GetSaveFileName");
+  SaveDialogs.push_back(dialog);
+  std::optional<std::string> name = OnSaveDialog ? OnSaveDialog(dialog) : std::nullopt;
+  if (!name || name->size() >= dialog.MaxFile) return false;
+  dialog.FileName = *name;
+  return true;
+}
+
+int32_t FakeWindowSystem::TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) {
+  Calls.push_back("TrackPopupMenu");
+  Menus.push_back(ShownMenu{owner, at, Snapshot(menu)});
+  return OnMenu ? OnMenu(Menus.back()) : 0;
+}
+
 void FakeWindowSystem::SetCapture(WindowHandle window) {
   Calls.push_back("SetCapture");
   if (Find(window)) Capture = window;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,6 +89,30 @@ class FakeWindowSystem : public IWindowSystem {
   std::vector<std::function<void()>> LoopScript;
   std::vector<TKeyPress> DispatchedKeys;  // key presses the accelerators let through
 
+  // Popup menus as they were shown.
+  struct ShownItem {
+    TMenuItem::Kind Type = TMenuItem::Kind::Command;
+    int32_t Id = 0;
+    std::string Text;
+    bool Grayed = false;
+    bool Checked = false;
+    std::vector<ShownItem> Submenu;
+  };
+  struct ShownMenu {
+    WindowHandle Owner = 0;
+    TPoint At;
+    std::vector<ShownItem> Items;
+  };
+  std::vector<ShownMenu> Menus;
+  TPoint ScreenCursor{500, 400};
+  // Runs while the menu is open; returns the chosen id (no choice when unset).
+  std::function<int32_t(const ShownMenu&)> OnMenu;
+
+  // Save dialogs as they were asked; OnSaveDialog runs while one is open and
+  // gives the accepted name, or nothing for a cancel (the default).
+  std::vector<TSaveFileDialog> SaveDialogs;
+  std::function<std::optional<std::string>(const TSaveFileDialog&)> OnSaveDialog;
+
   // Test helpers.
   Window& Get(WindowHandle window);
   int Count(const std::string& call) const;
@@ -129,6 +154,9 @@ class FakeWindowSystem : public IWindowSystem {
   std::unique_ptr<IPaintTarget> BeginPaint(WindowHandle window) override;
   int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      uint32_t style) override;
+  bool GetSaveFileName(TSaveFileDialog& dialog) override;
+  int32_t TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) override;
+  TPoint GetCursorPos() override { return ScreenCursor; }
   void SetCapture(WindowHandle window) override;
   WindowHandle GetCapture() override { return Capture; }
   void ReleaseCapture() override;

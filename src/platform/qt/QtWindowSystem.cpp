@@ -10,6 +10,7 @@
 
 #include "platform/qt/QtFormWidget.h"
 #include "platform/qt/QtKeyCodes.h"
+#include "platform/qt/QtMenusAndDialogs.h"
 #include "platform/qt/QtPainter.h"
 
 namespace mova {
@@ -312,6 +313,19 @@ int32_t TQtWindowSystem::MessageBox(WindowHandle owner, const std::string& text,
   }
   box.exec();
   return IDOK;
+}
+
+bool TQtWindowSystem::GetSaveFileName(TSaveFileDialog& dialog) {
+  return ExecSaveDialog(dialog, Find(dialog.Owner));
+}
+
+int32_t TQtWindowSystem::TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) {
+  return ExecPopupMenu(menu, QPoint(at.X, at.Y), Find(owner));
+}
+
+TPoint TQtWindowSystem::GetCursorPos() {
+  const QPoint point = QCursor::pos();
+  return TPoint{point.x(), point.y()};
 }
 
 void TQtWindowSystem::SetCapture(WindowHandle window) {

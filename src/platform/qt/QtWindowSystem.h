@@ -48,6 +48,9 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   std::unique_ptr<IPaintTarget> BeginPaint(WindowHandle window) override;
   int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      uint32_t style) override;
+  bool GetSaveFileName(TSaveFileDialog& dialog) override;
+  int32_t TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) override;
+  TPoint GetCursorPos() override;
   void SetCapture(WindowHandle window) override;
   WindowHandle GetCapture() override;
   void ReleaseCapture() override;
