@@ -288,6 +288,7 @@ void TGstMediaGraph::SetPosition(int64_t position) {
                                       GST_SEEK_TYPE_SET, position * NanosecondsPerUnit, GST_SEEK_TYPE_NONE, -1);
   const uint32_t seqnum = gst_util_seqnum_next();
   gst_event_set_seqnum(seek, seqnum);
+  Frames->NoteSeek();
   if (!gst_element_send_event(Pipeline.get(), seek)) return;
   SeekSeqnum = seqnum;
   SeekPending = true;
@@ -356,7 +357,8 @@ void TGstMediaGraph::TakeFrame(GstSample* sample) {
   }
   gst_video_frame_unmap(&frame);
   if (picture.isNull()) return;
-  Frames->Store(std::move(picture));
+  const GstClockTime time = GST_BUFFER_PTS(buffer);
+  Frames->Store(std::move(picture), GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
   // Called on a streaming thread: the widget is repainted on its own thread.
   QMetaObject::invokeMethod(
       this,

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -13,12 +15,50 @@ namespace mova {
 // widget paints on the window thread.
 class TFrameSlot {
  public:
-  void Store(QImage frame);
+  // The latest seek: frames stored after it show the new position.
+  struct TSeekMark {
+    uint64_t Count = 0;         // seeks so far
+    uint64_t SerialBefore = 0;  // frames stored before the latest seek
+    std::chrono::steady_clock::time_point Time;
+  };
+  struct TNewest {
+    QImage Frame;
+    uint64_t Serial = 0;  // frames stored so far; this one is the last
+    int64_t Time = -1;    // the frame's presentation time in ns, -1 unknown
+    TSeekMark Seek;
+  };
+
+  void Store(QImage frame, int64_t time = -1);
   QImage Newest() const;
+  TNewest NewestWithSerial() const;
+  void NoteSeek();
 
  private:
   mutable std::mutex Lock;
   QImage Frame;
+  uint64_t Serial = 0;
+  int64_t Time = -1;
+  TSeekMark Seek;
+};
+
+// Counters for measuring playback, off unless MOVA_STATS=1 is in the
+// environment: then the video window writes a line to the standard error on
+// its first picture, after each seek's picture and about once a second.
+// Stamps are seconds on the monotonic clock, comparable with other processes.
+class TPaintStats {
+ public:
+  static bool Enabled();
+  void Painted(const TFrameSlot::TNewest& newest);
+
+ private:
+  uint64_t LastSerial = 0;
+  int64_t LastTime = -1;
+  int64_t FirstTime = -1;
+  uint64_t ReportedSeeks = 0;
+  uint64_t Frames = 0;   // distinct frames painted: a picture stored twice counts once
+  uint64_t Repaints = 0; // paint events with a frame, repeats included
+  double FirstPaint = -1.0;
+  double LastReport = 0.0;
 };
 
 class TGstVideoWidget final : public QWidget {
@@ -31,6 +71,7 @@ class TGstVideoWidget final : public QWidget {
 
  private:
   std::shared_ptr<const TFrameSlot> Frames;
+  std::unique_ptr<TPaintStats> Stats;  // only when measuring
 };
 
 }  // namespace mova
