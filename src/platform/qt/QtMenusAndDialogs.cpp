@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
-#include <map>
 
 namespace mova {
 
@@ -14,7 +13,9 @@ QString FromBytes(const std::string& text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void Fill(QMenu& target, const TPopupMenu& menu, std::map<QAction*, int32_t>& ids) {
+// Fills `target` from `menu`; triggering a command item (by the mouse, the
+// keyboard or the program) records its id in `chosen` and closes `top`.
+void Fill(QMenu& target, const TPopupMenu& menu, QMenu& top, int32_t& chosen) {
   for (const TMenuItem& item : menu.Items()) {
     switch (item.Type) {
       case TMenuItem::Kind::Separator:
@@ -22,7 +23,7 @@ void Fill(QMenu& target, const TPopupMenu& menu, std::map<QAction*, int32_t>& id
         break;
       case TMenuItem::Kind::Submenu: {
         QMenu* sub = target.addMenu(FromBytes(item.Text));  // owned by `target`
-        if (item.Submenu) Fill(*sub, *item.Submenu, ids);
+        if (item.Submenu) Fill(*sub, *item.Submenu, top, chosen);
         sub->menuAction()->setEnabled(!item.Grayed);
         break;
       }
@@ -32,7 +33,11 @@ void Fill(QMenu& target, const TPopupMenu& menu, std::map<QAction*, int32_t>& id
         action->setCheckable(item.Checked);
         action->setChecked(item.Checked);
         action->setEnabled(!item.Grayed);
-        ids[action] = item.Id;
+        const int32_t id = item.Id;
+        QObject::connect(action, &QAction::triggered, &top, [&top, &chosen, id] {
+          chosen = id;
+          top.close();
+        });
         break;
       }
     }
@@ -43,12 +48,10 @@ void Fill(QMenu& target, const TPopupMenu& menu, std::map<QAction*, int32_t>& id
 
 int32_t ExecPopupMenu(const TPopupMenu& menu, QPoint at, QWidget* owner) {
   QMenu popup(owner);
-  std::map<QAction*, int32_t> ids;
-  Fill(popup, menu, ids);
-  QAction* chosen = popup.exec(at);
-  if (chosen == nullptr) return 0;
-  auto found = ids.find(chosen);
-  return found == ids.end() ? 0 : found->second;
+  int32_t chosen = 0;
+  Fill(popup, menu, popup, chosen);
+  popup.exec(at);
+  return chosen;
 }
 
 bool ExecSaveDialog(TSaveFileDialog& dialog, QWidget* owner) {
