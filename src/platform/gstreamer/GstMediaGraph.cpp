@@ -40,14 +40,96 @@ GstElement* MakeAudioSink(bool silent) {
   return sink;
 }
 
-GstElement* MakeVideoSink(GstAppSinkCallbacks* callbacks, gpointer self) {
-  GstElement* sink = gst_element_factory_make("appsink", nullptr);
+// playbin's own flag: take the decoded pictures as they are, the sink bin
+// converts them itself.
+constexpr guint PlayFlagNativeVideo = 0x40;
+
+GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
+  GstElement* sink = gst_element_factory_make("appsink", "videosink");
   if (sink == nullptr) return nullptr;
-  // BGRx is QImage's RGB32 on a little-endian machine; the size stays native.
+  // BGRx is QImage's RGB32 on a little-endian machine: Qt paints it as it is.
   gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
-  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 2u, "drop", FALSE, nullptr);
+  // One picture waits at most: a late one is replaced, not queued.
+  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, nullptr);
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
   return sink;
+}
+
+// The converter turns the decoded picture into BGRx and, when the window is
+// smaller than the picture, scales it down in the same pass (bilinear):
+// a quarter of the pixels then leave the converter, and Qt paints them 1:1.
+// Null when the converter is missing; playbin's own converters are used then.
+GstElement* MakeConvertingSink(GstElement* appSink, GstElement** converter) {
+  GstElement* convert = gst_element_factory_make("videoconvertscale", "videoconvert");
+  if (convert == nullptr) return nullptr;
+  gst_util_set_object_arg(G_OBJECT(convert), "method", "bilinear");
+  GstElement* bin = gst_bin_new("videobin");
+  gst_bin_add_many(GST_BIN(bin), convert, appSink, nullptr);
+  if (!gst_element_link(convert, appSink)) {
+    gst_object_unref(gst_object_ref_sink(bin));
+    return nullptr;
+  }
+  const gsthandles::PadPtr target(gst_element_get_static_pad(convert, "sink"));
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", target.get()));
+  *converter = convert;
+  return bin;
+}
+
+// Pictures up to 1080p at 30 frames a second are decoded on one thread: such
+// a stream needs a fraction of one core, while every further thread of the
+// decoder holds pictures of its own (25 MB more at 1080p) and delays the
+// first picture by one. Larger or faster streams keep the decoder's choice.
+constexpr double SingleThreadPixelRate = 1920.0 * 1088.0 * 30.0;
+
+GstPadProbeReturn OnDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
+                                                                              : nullptr;
+  gint width = 0;
+  gint height = 0;
+  if (format == nullptr || !gst_structure_get_int(format, "width", &width) ||
+      !gst_structure_get_int(format, "height", &height) || width <= 0 || height <= 0)
+    return GST_PAD_PROBE_OK;
+  gint numerator = 0;
+  gint denominator = 0;
+  double rate = 30.0;  // a stream that states no rate counts as an ordinary one
+  if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
+      denominator > 0)
+    rate = static_cast<double>(numerator) / denominator;
+  const bool light = static_cast<double>(width) * height * rate <= SingleThreadPixelRate;
+  // Read by the decoder when it opens its codec for these caps, just after.
+  g_object_set(decoder, "max-threads", light ? 1 : 0, nullptr);
+  return GST_PAD_PROBE_OK;
+}
+
+// Called for every element playbin makes, on a streaming thread.
+void OnElementSetup(GstElement*, GstElement* element, gpointer) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  if (factory == nullptr || !gst_element_factory_list_is_type(factory, GST_ELEMENT_FACTORY_TYPE_DECODER |
+                                                                           GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO))
+    return;
+  GParamSpec* threads = g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads");
+  if (threads == nullptr || threads->value_type != G_TYPE_INT) return;
+  const gsthandles::PadPtr pad(gst_element_get_static_pad(element, "sink"));
+  // The decoder outlives its own pad, so the probe may keep a plain pointer.
+  if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDecoderCaps, element, nullptr);
+}
+
+// The mapped picture a QImage paints from; it keeps the sample, and so the
+// buffer, alive until the last copy of the image is gone.
+struct TMappedFrame {
+  GstVideoFrame Frame;
+  GstSample* Sample;
+};
+
+void ReleaseMappedFrame(void* mapped) {
+  auto* frame = static_cast<TMappedFrame*>(mapped);
+  gst_video_frame_unmap(&frame->Frame);
+  gst_sample_unref(frame->Sample);
+  delete frame;
 }
 
 }  // namespace
@@ -84,7 +166,17 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
     table.new_sample = &TGstMediaGraph::OnNewSample;
     return table;
   }();
-  GstElement* videoSink = MakeVideoSink(&callbacks, this);
+  AppSink = MakeAppSink(&callbacks, this);
+  GstElement* videoSink = AppSink;
+  if (AppSink != nullptr) {
+    if (GstElement* bin = MakeConvertingSink(AppSink, &Converter)) {
+      videoSink = bin;
+      guint flags = 0;
+      g_object_get(playbin, "flags", &flags, nullptr);
+      g_object_set(playbin, "flags", flags | PlayFlagNativeVideo, nullptr);
+    }
+  }
+  g_signal_connect(playbin, "element-setup", G_CALLBACK(&OnElementSetup), nullptr);
   GstElement* audioSink = MakeAudioSink(Options.SilentAudio);
   if (videoSink == nullptr || audioSink == nullptr) {
     if (videoSink != nullptr) gst_object_unref(gst_object_ref_sink(videoSink));
@@ -242,7 +334,34 @@ void TGstMediaGraph::SetVideoVisible(bool visible) {
 int32_t TGstMediaGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) {
   if (!Widget) return -1;
   Widget->setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+  FitPictureSize();
   return 0;
+}
+
+// Asks the converter for pictures of the window's size when the window is
+// smaller than the picture; otherwise for the native size, which Qt scales
+// up. Pictures of the old size go on being painted, scaled, until the
+// pipeline has renegotiated.
+void TGstMediaGraph::FitPictureSize() {
+  if (!Widget || Converter == nullptr || AppSink == nullptr || Width <= 0 || Height <= 0) return;
+  const qreal ratio = Widget->devicePixelRatioF();
+  const int width = static_cast<int>(std::lround(Widget->width() * ratio));
+  const int height = static_cast<int>(std::lround(Widget->height() * ratio));
+  const bool smaller = width > 0 && height > 0 && width <= Width && height <= Height &&
+                       (width < Width || height < Height);
+  const QSize wanted = smaller ? QSize(width, height) : QSize();
+  if (wanted == PictureSize) return;
+  PictureSize = wanted;
+  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
+  if (smaller) gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
+  // At half the size or less the colour planes of 4:2:0 pictures are at
+  // least as sharp as the output: the scaler filters them, and a separate
+  // chroma resampling pass would cost without being seen.
+  const bool halfOrLess = smaller && width * 2 <= Width && height * 2 <= Height;
+  gst_util_set_object_arg(G_OBJECT(Converter), "chroma-mode", halfOrLess ? "none" : "full");
+  g_object_set(AppSink, "caps", caps.get(), nullptr);
+  const gsthandles::PadPtr pad(gst_element_get_static_pad(AppSink, "sink"));
+  if (pad) gst_pad_push_event(pad.get(), gst_event_new_reconfigure());
 }
 
 bool TGstMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
@@ -343,20 +462,23 @@ void TGstMediaGraph::TakeFrame(GstSample* sample) {
   GstBuffer* buffer = gst_sample_get_buffer(sample);
   GstVideoInfo info;
   if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&info, caps)) return;
-  GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return;
+  if (GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_BGRx) return;
+  auto mapped = std::make_unique<TMappedFrame>();
+  if (!gst_video_frame_map(&mapped->Frame, &info, buffer, GST_MAP_READ)) return;
+  mapped->Sample = gst_sample_ref(sample);
+  const GstVideoFrame& frame = mapped->Frame;
   const int width = GST_VIDEO_FRAME_WIDTH(&frame);
   const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
-  const auto* source = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+  const auto* pixels = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
   const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-  QImage picture(width, height, QImage::Format_RGB32);
-  if (!picture.isNull()) {
-    const size_t rowBytes = static_cast<size_t>(std::min<qsizetype>(picture.bytesPerLine(), stride));
-    for (int row = 0; row < height; ++row)
-      std::memcpy(picture.scanLine(row), source + static_cast<ptrdiff_t>(row) * stride, rowBytes);
+  // Painted straight from the buffer, without a copy: a read-only image on
+  // memory that stays mapped while any copy of the image lives.
+  QImage picture(pixels, width, height, stride, QImage::Format_RGB32, &ReleaseMappedFrame, mapped.get());
+  if (picture.isNull()) {
+    ReleaseMappedFrame(mapped.release());
+    return;
   }
-  gst_video_frame_unmap(&frame);
-  if (picture.isNull()) return;
+  mapped.release();  // the image owns it now
   const GstClockTime time = GST_BUFFER_PTS(buffer);
   Frames->Store(std::move(picture), GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
   // Called on a streaming thread: the widget is repainted on its own thread.

@@ -68,12 +68,17 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   void HandleMessage(GstMessage* message);
   void EndStream();
   void TakeFrame(GstSample* sample);
+  void FitPictureSize();
   static GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer self);
   static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
 
   TGstGraphOptions Options;
   gsthandles::ElementPtr Pipeline;
   gsthandles::BusPtr Bus;
+  // Owned by the pipeline; the converter is null when playbin converts.
+  GstElement* AppSink = nullptr;
+  GstElement* Converter = nullptr;
+  QSize PictureSize;  // asked of the converter; invalid for the native size
   std::unique_ptr<QSocketNotifier> BusNotifier;
   std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();
   QPointer<TGstVideoWidget> Widget;

@@ -124,9 +124,15 @@ void TGstVideoWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  // Smooth (bilinear) scaling: zoomed pictures must not look blocky.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), frame);
+  const QRect area = rect();
+  if (frame.size() == area.size() && devicePixelRatioF() == 1.0) {
+    // Already scaled by the pipeline: a plain copy.
+    painter.drawImage(area.topLeft(), frame);
+  } else {
+    // Smooth (bilinear) scaling: zoomed pictures must not look blocky.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(area, frame);
+  }
   if (Stats) Stats->Painted(newest);
 }
 
