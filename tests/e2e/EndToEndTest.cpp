@@ -13,143 +13,13 @@
 #include <thread>
 
 #include "e2e/ChildProcess.h"
+#include "e2e/DisplaySupport.h"
 #include "support/GeneratedMedia.h"
 
 namespace mova::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Pixel {
-  int R = 0, G = 0, B = 0;
-  bool operator==(const Pixel&) const = default;
-};
-constexpr Pixel Gray{128, 128, 128};
-constexpr Pixel Cyan{0, 255, 255};
-
-struct Snapshot {
-  int Width = 0;
-  int Height = 0;
-  std::string Data;  // RGB, row after row
-  Pixel At(int x, int y) const {
-    const size_t at = (static_cast<size_t>(y) * Width + x) * 3;
-    return Pixel{static_cast<uint8_t>(Data[at]), static_cast<uint8_t>(Data[at + 1]),
-                 static_cast<uint8_t>(Data[at + 2])};
-  }
-};
-
-bool HaveDisplay() {
-  const char* display = std::getenv("DISPLAY");
-  return display != nullptr && *display != '\0';
-}
-
-// A private profile folder, so that the tester's own key map plays no part.
-std::string ProfileRoot(const std::string& name, const std::string& keymap = "") {
-  const std::filesystem::path root = std::filesystem::path(TestMediaDir()) / ("e2e-profile-" + name);
-  std::filesystem::create_directories(root / "mova");
-  std::ofstream(root / "mova" / "keymap") << keymap;
-  return root.string();
-}
-
-// The visible windows of process `pid` whose title matches `pattern`.
-std::vector<std::string> Windows(pid_t pid, const std::string& pattern) {
-  std::istringstream ids(
-      Shell("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name \"" + pattern + "\"", 5));
-  std::vector<std::string> result;
-  for (std::string id; ids >> id;) result.push_back(id);
-  return result;
-}
-
-// The player under test. The virtual display refuses a connection now and
-// then, to any client; a start that failed only for that is made again.
-class Player {
- public:
-  Player(std::vector<std::string> arguments, std::map<std::string, std::string> environment)
-      : Arguments(std::move(arguments)), Environment(std::move(environment)) {
-    Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
-  }
-  ChildProcess& operator*() { return *Process; }
-  ChildProcess* operator->() { return Process.get(); }
-
-  // Waits for `count` visible windows titled to match `pattern`.
-  std::vector<std::string> WaitForWindows(const std::string& pattern, size_t count,
-                                          std::chrono::seconds timeout = 15s) {
-    int restarts = 0;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      auto found = Windows(Process->Pid(), pattern);
-      if (found.size() >= count) return found;
-      if (!Process->Running() && Process->Errors().find("could not connect") != std::string::npos &&
-          restarts++ < 3) {
-        Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
-      }
-      std::this_thread::sleep_for(100ms);
-    }
-    ADD_FAILURE() << "no window \"" << pattern << "\"; the process's windows: "
-                  << Shell("xdotool search --all --pid " + std::to_string(Process->Pid()) + " --name . getwindowname %@")
-                  << "; its errors: " << Process->Errors();
-    return {};
-  }
-
- private:
-  std::vector<std::string> Arguments;
-  std::map<std::string, std::string> Environment;
-  std::unique_ptr<ChildProcess> Process;
-};
-
-std::pair<int, int> Size(const std::string& id) {
-  std::istringstream info(Shell("xwininfo -id " + id));
-  int width = -1;
-  int height = -1;
-  for (std::string line; std::getline(info, line);) {
-    std::istringstream words(line);
-    std::string key;
-    words >> key;
-    if (key == "Width:") words >> width;
-    if (key == "Height:") words >> height;
-  }
-  return {width, height};
-}
-
-Snapshot CaptureOnce(const std::string& id) {
-  Snapshot shot;
-  const std::string ppm = Shell("import -window " + id + " -depth 8 ppm:-", 10);
-  std::istringstream in(ppm);
-  std::string magic;
-  int maxValue = 0;
-  in >> magic >> shot.Width >> shot.Height >> maxValue;
-  in.get();
-  if (magic != "P6" || maxValue != 255) return Snapshot{};
-  shot.Data = ppm.substr(static_cast<size_t>(in.tellg()));
-  if (shot.Data.size() < static_cast<size_t>(shot.Width) * shot.Height * 3) return Snapshot{};
-  return shot;
-}
-
-Snapshot Capture(const std::string& id) {
-  Snapshot shot;
-  for (int attempt = 0; attempt < 3 && shot.Width == 0; ++attempt) shot = CaptureOnce(id);
-  return shot;
-}
-
-// Columns painted gray in the marker's rows of the bar (text is never gray).
-double MarkerCentre(const Snapshot& shot) {
-  const int top = shot.Height - 13;
-  std::set<int> columns;
-  for (int y = top + 2; y <= top + 11; ++y)
-    for (int x = 0; x < shot.Width; ++x)
-      if (shot.At(x, y) == Gray) columns.insert(x);
-  if (columns.empty()) return -1;
-  double sum = 0;
-  for (int x : columns) sum += x;
-  return sum / static_cast<double>(columns.size());
-}
-
-std::string Clip() {
-  return GeneratedMedia("e2e-clip-320x240.avi",
-                        "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25:duration=3 "
-                        "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 "
-                        "-c:v mjpeg -q:v 5 -c:a pcm_s16le -f avi {OUT}");
-}
 
 TEST(EndToEnd, AClipPlaysInAWindowOfThePictureAndTheBarAndTheMarkerMoves) {
   if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
@@ -164,12 +34,7 @@ TEST(EndToEnd, AClipPlaysInAWindowOfThePictureAndTheBarAndTheMarkerMoves) {
   EXPECT_EQ(Size(window), std::make_pair(320, 253));
   // Other tests' windows may share the display: this one goes to the bottom
   // right corner, where nothing covers it.
-  std::istringstream screen(Shell("xdotool getdisplaygeometry"));
-  int screenWidth = 0;
-  int screenHeight = 0;
-  screen >> screenWidth >> screenHeight;
-  Shell("xdotool windowmove " + window + " " + std::to_string(screenWidth - 330) + " " +
-        std::to_string(screenHeight - 263));
+  MoveToCorner(window, 320, 253);
 
   std::this_thread::sleep_for(400ms);
   const Snapshot first = Capture(window);

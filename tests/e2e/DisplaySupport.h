@@ -1,0 +1,79 @@
+#pragma once
+// What the end-to-end tests share: the player under test on the virtual
+// display, its windows, their sizes and pixels, and the test clip.
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "e2e/ChildProcess.h"
+
+namespace mova::test {
+
+struct Pixel {
+  int R = 0, G = 0, B = 0;
+  bool operator==(const Pixel&) const = default;
+};
+constexpr Pixel Gray{128, 128, 128};
+constexpr Pixel Cyan{0, 255, 255};
+constexpr Pixel Black{0, 0, 0};
+
+struct Snapshot {
+  int Width = 0;
+  int Height = 0;
+  std::string Data;  // RGB, row after row
+  Pixel At(int x, int y) const {
+    const size_t at = (static_cast<size_t>(y) * Width + x) * 3;
+    return Pixel{static_cast<uint8_t>(Data[at]), static_cast<uint8_t>(Data[at + 1]),
+                 static_cast<uint8_t>(Data[at + 2])};
+  }
+};
+
+bool HaveDisplay();
+
+// A private profile root (for QADLPROF), so that the tester's own key map
+// plays no part; its "mova" folder holds `keymap`. Returns the root.
+std::string ProfileRoot(const std::string& name, const std::string& keymap = "");
+
+// The visible windows of process `pid` whose title matches `pattern`.
+std::vector<std::string> Windows(pid_t pid, const std::string& pattern);
+
+// All visible windows of process `pid`, popups without a title included.
+std::vector<std::string> VisibleWindows(pid_t pid);
+
+// The player under test. The virtual display refuses a connection now and
+// then, to any client; a start that failed only for that is made again.
+class Player {
+ public:
+  Player(std::vector<std::string> arguments, std::map<std::string, std::string> environment);
+  ChildProcess& operator*() { return *Process; }
+  ChildProcess* operator->() { return Process.get(); }
+
+  // Waits for `count` visible windows titled to match `pattern`.
+  std::vector<std::string> WaitForWindows(const std::string& pattern, size_t count,
+                                          std::chrono::seconds timeout = std::chrono::seconds(15));
+
+ private:
+  std::vector<std::string> Arguments;
+  std::map<std::string, std::string> Environment;
+  std::unique_ptr<ChildProcess> Process;
+};
+
+// The window's size; -1, -1 when it cannot be read.
+std::pair<int, int> Size(const std::string& id);
+std::string Title(const std::string& id);
+// The window's pixels; empty when they cannot be read.
+Snapshot Capture(const std::string& id);
+// The mean column of the marker in the status bar; -1 when there is none.
+double MarkerCentre(const Snapshot& shot);
+// Moves the window to the bottom right corner of the display, where the
+// other windows of the test do not cover it.
+void MoveToCorner(const std::string& id, int width, int height);
+// A three-second 320 x 240 test clip with sound.
+std::string Clip();
+
+}  // namespace mova::test
