@@ -142,10 +142,7 @@ TEST_F(Commands, WindowCommandsWorkWithoutAFile) {
   EXPECT_EQ(window->ClientRect(), (TRect{0, 0, 640, 13}));
 }
 
-TEST_F(Commands, AboutShowsTheBoxAndExitClosesTheWindowAndEndsTheLoop) {
-  window->ExecuteCommand(CmdAbout);
-  ASSERT_EQ(windows.MessageBoxes.size(), 1u);
-  EXPECT_EQ(windows.MessageBoxes[0].Caption, "About Mova");
+TEST_F(Commands, ExitClosesTheWindowAndEndsTheLoop) {
   OpenVideo(320, 240, 60000);
   window->ExecuteCommand(CmdExit);
   EXPECT_TRUE(Win().Destroyed);
@@ -156,12 +153,7 @@ TEST_F(Commands, AboutShowsTheBoxAndExitClosesTheWindowAndEndsTheLoop) {
   // Commands after the window is gone do nothing visible and do not fail.
   window->ExecuteCommand(CmdZoom200);
   window->ExecuteCommand(CmdPause);
-  EXPECT_EQ(windows.MessageBoxes.size(), 1u);
-}
-
-TEST_F(Commands, TheScreenCaptureCommandAsksForAName) {
-  window->ExecuteCommand(CmdScreenCapture);
-  EXPECT_EQ(windows.SaveDialogs.size(), 1u);
+  EXPECT_TRUE(windows.MessageBoxes.empty());
 }
 
 }  // namespace
