@@ -40,39 +40,17 @@ GstElement* MakeAudioSink(bool silent) {
   return sink;
 }
 
-// playbin's own flag: take the decoded pictures as they are, the sink bin
-// converts them itself.
-constexpr guint PlayFlagNativeVideo = 0x40;
-
 GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
   GstElement* sink = gst_element_factory_make("appsink", "videosink");
   if (sink == nullptr) return nullptr;
-  // BGRx is QImage's RGB32 on a little-endian machine: Qt paints it as it is.
-  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
+  // I420, what most decoders give, is converted (and scaled) to RGB32 in one
+  // pass on the way to the window; BGRx is QImage's RGB32 on a little-endian
+  // machine and may well be painted as it is.
+  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format={ I420, BGRx }"));
   // One picture waits at most: a late one is replaced, not queued.
   g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, nullptr);
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
   return sink;
-}
-
-// The converter turns the decoded picture into BGRx and, when the window is
-// smaller than the picture, scales it down in the same pass (bilinear):
-// a quarter of the pixels then leave the converter, and Qt paints them 1:1.
-// Null when the converter is missing; playbin's own converters are used then.
-GstElement* MakeConvertingSink(GstElement* appSink, GstElement** converter) {
-  GstElement* convert = gst_element_factory_make("videoconvertscale", "videoconvert");
-  if (convert == nullptr) return nullptr;
-  gst_util_set_object_arg(G_OBJECT(convert), "method", "bilinear");
-  GstElement* bin = gst_bin_new("videobin");
-  gst_bin_add_many(GST_BIN(bin), convert, appSink, nullptr);
-  if (!gst_element_link(convert, appSink)) {
-    gst_object_unref(gst_object_ref_sink(bin));
-    return nullptr;
-  }
-  const gsthandles::PadPtr target(gst_element_get_static_pad(convert, "sink"));
-  gst_element_add_pad(bin, gst_ghost_pad_new("sink", target.get()));
-  *converter = convert;
-  return bin;
 }
 
 // Pictures up to 1080p at 30 frames a second are decoded on one thread: such
@@ -118,20 +96,6 @@ void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDecoderCaps, element, nullptr);
 }
 
-// The mapped picture a QImage paints from; it keeps the sample, and so the
-// buffer, alive until the last copy of the image is gone.
-struct TMappedFrame {
-  GstVideoFrame Frame;
-  GstSample* Sample;
-};
-
-void ReleaseMappedFrame(void* mapped) {
-  auto* frame = static_cast<TMappedFrame*>(mapped);
-  gst_video_frame_unmap(&frame->Frame);
-  gst_sample_unref(frame->Sample);
-  delete frame;
-}
-
 }  // namespace
 
 double LinearVolume(int32_t volume) {
@@ -166,16 +130,7 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
     table.new_sample = &TGstMediaGraph::OnNewSample;
     return table;
   }();
-  AppSink = MakeAppSink(&callbacks, this);
-  GstElement* videoSink = AppSink;
-  if (AppSink != nullptr) {
-    if (GstElement* bin = MakeConvertingSink(AppSink, &Converter)) {
-      videoSink = bin;
-      guint flags = 0;
-      g_object_get(playbin, "flags", &flags, nullptr);
-      g_object_set(playbin, "flags", flags | PlayFlagNativeVideo, nullptr);
-    }
-  }
+  GstElement* videoSink = MakeAppSink(&callbacks, this);
   g_signal_connect(playbin, "element-setup", G_CALLBACK(&OnElementSetup), nullptr);
   GstElement* audioSink = MakeAudioSink(Options.SilentAudio);
   if (videoSink == nullptr || audioSink == nullptr) {
@@ -338,30 +293,15 @@ int32_t TGstMediaGraph::SetVideoPosition(int32_t left, int32_t top, int32_t widt
   return 0;
 }
 
-// Asks the converter for pictures of the window's size when the window is
-// smaller than the picture; otherwise for the native size, which Qt scales
-// up. Pictures of the old size go on being painted, scaled, until the
-// pipeline has renegotiated.
+// Pictures for a window smaller than themselves are scaled down to its size
+// on the streaming thread; larger windows get them at their own size and Qt
+// scales them up when painting.
 void TGstMediaGraph::FitPictureSize() {
-  if (!Widget || Converter == nullptr || AppSink == nullptr || Width <= 0 || Height <= 0) return;
+  if (!Widget) return;
   const qreal ratio = Widget->devicePixelRatioF();
-  const int width = static_cast<int>(std::lround(Widget->width() * ratio));
-  const int height = static_cast<int>(std::lround(Widget->height() * ratio));
-  const bool smaller = width > 0 && height > 0 && width <= Width && height <= Height &&
-                       (width < Width || height < Height);
-  const QSize wanted = smaller ? QSize(width, height) : QSize();
-  if (wanted == PictureSize) return;
-  PictureSize = wanted;
-  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
-  if (smaller) gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
-  // At half the size or less the colour planes of 4:2:0 pictures are at
-  // least as sharp as the output: the scaler filters them, and a separate
-  // chroma resampling pass would cost without being seen.
-  const bool halfOrLess = smaller && width * 2 <= Width && height * 2 <= Height;
-  gst_util_set_object_arg(G_OBJECT(Converter), "chroma-mode", halfOrLess ? "none" : "full");
-  g_object_set(AppSink, "caps", caps.get(), nullptr);
-  const gsthandles::PadPtr pad(gst_element_get_static_pad(AppSink, "sink"));
-  if (pad) gst_pad_push_event(pad.get(), gst_event_new_reconfigure());
+  const auto width = static_cast<uint32_t>(std::max(0L, std::lround(Widget->width() * ratio)));
+  const auto height = static_cast<uint32_t>(std::max(0L, std::lround(Widget->height() * ratio)));
+  ShownSize.store(static_cast<uint64_t>(width) << 32 | height);
 }
 
 bool TGstMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
@@ -458,28 +398,15 @@ void TGstMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {
 }
 
 void TGstMediaGraph::TakeFrame(GstSample* sample) {
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
-  GstVideoInfo info;
-  if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&info, caps)) return;
-  if (GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_BGRx) return;
-  auto mapped = std::make_unique<TMappedFrame>();
-  if (!gst_video_frame_map(&mapped->Frame, &info, buffer, GST_MAP_READ)) return;
-  mapped->Sample = gst_sample_ref(sample);
-  const GstVideoFrame& frame = mapped->Frame;
-  const int width = GST_VIDEO_FRAME_WIDTH(&frame);
-  const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
-  const auto* pixels = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-  const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-  // Painted straight from the buffer, without a copy: a read-only image on
-  // memory that stays mapped while any copy of the image lives.
-  QImage picture(pixels, width, height, stride, QImage::Format_RGB32, &ReleaseMappedFrame, mapped.get());
-  if (picture.isNull()) {
-    ReleaseMappedFrame(mapped.release());
-    return;
+  const uint64_t shown = ShownSize.load();
+  QImage picture;
+  {
+    std::lock_guard<std::mutex> guard(ConverterLock);
+    picture = Converter.Convert(sample, QSize(static_cast<int>(shown >> 32), static_cast<int>(shown & 0xffffffffu)));
   }
-  mapped.release();  // the image owns it now
-  const GstClockTime time = GST_BUFFER_PTS(buffer);
+  if (picture.isNull()) return;
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  const GstClockTime time = buffer != nullptr ? GST_BUFFER_PTS(buffer) : GST_CLOCK_TIME_NONE;
   Frames->Store(std::move(picture), GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
   // Called on a streaming thread: the widget is repainted on its own thread.
   QMetaObject::invokeMethod(

@@ -8,10 +8,13 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 
+#include "platform/gstreamer/GstFrameConverter.h"
 #include "platform/gstreamer/GstHandles.h"
 #include "platform/gstreamer/GstVideoWidget.h"
 #include "player/MediaGraph.h"
@@ -75,10 +78,11 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   TGstGraphOptions Options;
   gsthandles::ElementPtr Pipeline;
   gsthandles::BusPtr Bus;
-  // Owned by the pipeline; the converter is null when playbin converts.
-  GstElement* AppSink = nullptr;
-  GstElement* Converter = nullptr;
-  QSize PictureSize;  // asked of the converter; invalid for the native size
+  // The window's size in pixels, width in the high half; read on the
+  // streaming thread.
+  std::atomic<uint64_t> ShownSize{0};
+  std::mutex ConverterLock;
+  TFrameConverter Converter;
   std::unique_ptr<QSocketNotifier> BusNotifier;
   std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();
   QPointer<TGstVideoWidget> Widget;

@@ -1,0 +1,128 @@
+#include "platform/gstreamer/GstFrameConverter.h"
+
+namespace mova {
+
+namespace {
+
+// The mapped picture a QImage paints from; it keeps the sample, and so the
+// buffer, alive until the last copy of the image is gone.
+struct TMappedFrame {
+  GstVideoFrame Frame;
+  GstSample* Sample;
+};
+
+void ReleaseMappedFrame(void* mapped) {
+  auto* frame = static_cast<TMappedFrame*>(mapped);
+  gst_video_frame_unmap(&frame->Frame);
+  gst_sample_unref(frame->Sample);
+  delete frame;
+}
+
+QImage WrapBuffer(GstSample* sample, const GstVideoInfo& info, GstBuffer* buffer) {
+  auto mapped = std::make_unique<TMappedFrame>();
+  if (!gst_video_frame_map(&mapped->Frame, &info, buffer, GST_MAP_READ)) return {};
+  mapped->Sample = gst_sample_ref(sample);
+  const GstVideoFrame& frame = mapped->Frame;
+  // A read-only image on memory that stays mapped while any copy of it lives.
+  QImage picture(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_FRAME_WIDTH(&frame),
+                 GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32,
+                 &ReleaseMappedFrame, mapped.get());
+  if (picture.isNull()) {
+    ReleaseMappedFrame(mapped.release());
+    return {};
+  }
+  mapped.release();  // the image owns it now
+  return picture;
+}
+
+}  // namespace
+
+TFrameConverter::~TFrameConverter() {
+  if (Converter != nullptr) gst_video_converter_free(Converter);
+}
+
+QImage TFrameConverter::Convert(GstSample* sample, QSize shown) {
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstVideoInfo in;
+  if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&in, caps)) return {};
+  const int width = GST_VIDEO_INFO_WIDTH(&in);
+  const int height = GST_VIDEO_INFO_HEIGHT(&in);
+  const bool smaller = shown.width() > 0 && shown.height() > 0 && shown.width() <= width &&
+                       shown.height() <= height && shown != QSize(width, height);
+  const QSize size = smaller ? shown : QSize(width, height);
+  if (GST_VIDEO_INFO_FORMAT(&in) == GST_VIDEO_FORMAT_BGRx && !smaller) return WrapBuffer(sample, in, buffer);
+
+  GstVideoInfo out;
+  if (!gst_video_info_set_format(&out, GST_VIDEO_FORMAT_BGRx, size.width(), size.height())) return {};
+  // The converter changes pixels only, never the timing or the field order.
+  GST_VIDEO_INFO_FPS_N(&out) = GST_VIDEO_INFO_FPS_N(&in);
+  GST_VIDEO_INFO_FPS_D(&out) = GST_VIDEO_INFO_FPS_D(&in);
+  GST_VIDEO_INFO_INTERLACE_MODE(&out) = GST_VIDEO_INFO_INTERLACE_MODE(&in);
+  QImage spare;
+  QImage& image = *FreeImage(size, spare);
+  // The converter writes rows of the image's own stride.
+  if (image.isNull() || image.bytesPerLine() != GST_VIDEO_INFO_PLANE_STRIDE(&out, 0)) return {};
+  GstVideoConverter* converter = ConverterFor(in, out);
+  if (converter == nullptr) return {};
+
+  GstVideoFrame source;
+  if (!gst_video_frame_map(&source, &in, buffer, GST_MAP_READ)) return {};
+  GstBuffer* target = gst_buffer_new_wrapped_full(static_cast<GstMemoryFlags>(0), image.bits(),
+                                                  static_cast<gsize>(image.sizeInBytes()), 0,
+                                                  static_cast<gsize>(image.sizeInBytes()), nullptr, nullptr);
+  GstVideoFrame destination;
+  const bool mapped = gst_video_frame_map(&destination, &out, target, GST_MAP_WRITE);
+  if (mapped) {
+    gst_video_converter_frame(converter, &source, &destination);
+    gst_video_frame_unmap(&destination);
+  }
+  gst_buffer_unref(target);
+  gst_video_frame_unmap(&source);
+  return mapped ? image : QImage();
+}
+
+GstVideoConverter* TFrameConverter::ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out) {
+  if (Converter != nullptr && gst_video_info_is_equal(&in, &ConverterIn) && gst_video_info_is_equal(&out, &ConverterOut))
+    return Converter;
+  if (Converter != nullptr) gst_video_converter_free(Converter);
+  const int inWidth = GST_VIDEO_INFO_WIDTH(&in);
+  const int inHeight = GST_VIDEO_INFO_HEIGHT(&in);
+  const int outWidth = GST_VIDEO_INFO_WIDTH(&out);
+  const int outHeight = GST_VIDEO_INFO_HEIGHT(&out);
+  // Bilinear: two taps per direction, the filter Qt's smooth painting uses.
+  // At half the size or less the colour planes of subsampled pictures are at
+  // least as sharp as the output, so a separate pass that first resamples
+  // them to full size would cost without being seen.
+  const bool halfOrLess = outWidth * 2 <= inWidth && outHeight * 2 <= inHeight;
+  GstStructure* options = gst_structure_new(
+      "options", GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD, GST_TYPE_VIDEO_RESAMPLER_METHOD,
+      GST_VIDEO_RESAMPLER_METHOD_LINEAR, GST_VIDEO_CONVERTER_OPT_RESAMPLER_TAPS, G_TYPE_UINT, 2u,
+      GST_VIDEO_CONVERTER_OPT_CHROMA_MODE, GST_TYPE_VIDEO_CHROMA_MODE,
+      halfOrLess ? GST_VIDEO_CHROMA_MODE_NONE : GST_VIDEO_CHROMA_MODE_FULL, GST_VIDEO_CONVERTER_OPT_DITHER_METHOD,
+      GST_TYPE_VIDEO_DITHER_METHOD, GST_VIDEO_DITHER_NONE, GST_VIDEO_CONVERTER_OPT_THREADS, G_TYPE_UINT, 1u, nullptr);
+  Converter = gst_video_converter_new(const_cast<GstVideoInfo*>(&in), const_cast<GstVideoInfo*>(&out), options);
+  ConverterIn = in;
+  ConverterOut = out;
+  return Converter;
+}
+
+// The image to write the next picture into; written through the returned
+// pointer while this object holds its only reference, so nothing is copied.
+QImage* TFrameConverter::FreeImage(QSize size, QImage& spare) {
+  for (QImage& image : Images) {
+    // Detached: this array holds the only reference, no painter reads it.
+    if (!image.isNull() && image.size() == size && image.isDetached()) return &image;
+  }
+  for (QImage& image : Images) {
+    if (image.isNull() || image.size() != size || image.isDetached()) {
+      image = QImage(size, QImage::Format_RGB32);
+      return &image;
+    }
+  }
+  // All of them are being painted or wait to be: a new one, not kept.
+  spare = QImage(size, QImage::Format_RGB32);
+  return &spare;
+}
+
+}  // namespace mova

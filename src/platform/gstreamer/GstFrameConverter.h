@@ -1,0 +1,40 @@
+#pragma once
+// Turns a decoded picture into an RGB32 image of the size it will be shown
+// at, on the streaming thread, so that painting it is a plain copy.
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <QImage>
+#include <QSize>
+
+#include <array>
+#include <memory>
+
+namespace mova {
+
+class TFrameConverter {
+ public:
+  TFrameConverter() = default;
+  ~TFrameConverter();
+  TFrameConverter(const TFrameConverter&) = delete;
+  TFrameConverter& operator=(const TFrameConverter&) = delete;
+
+  // The picture in `sample` as RGB32: scaled down to `shown` when that is
+  // smaller than the picture in both directions, at its own size otherwise.
+  // A BGRx picture that needs no scaling is painted from its buffer without
+  // a copy. Null when the sample holds no picture it can read.
+  QImage Convert(GstSample* sample, QSize shown);
+
+ private:
+  GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
+  QImage* FreeImage(QSize size, QImage& spare);
+
+  GstVideoConverter* Converter = nullptr;
+  GstVideoInfo ConverterIn{};
+  GstVideoInfo ConverterOut{};
+  // Images written before: one that nobody paints any more is written again
+  // instead of allocating megabytes for every frame.
+  std::array<QImage, 3> Images;
+};
+
+}  // namespace mova

@@ -1,0 +1,82 @@
+// The way a decoded picture takes to the video window: its size follows a
+// smaller window, and a painted picture outlives the graph that made it.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include <chrono>
+#include <memory>
+
+#include "platform/gstreamer/GstMediaGraph.h"
+#include "platform/qt/QtHandles.h"
+#include "player_gst/GstTestSupport.h"
+
+namespace mova::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::unique_ptr<TGstMediaGraph> PlacedGraph(const TClip& clip, QWidget& owner) {
+  TGstGraphOptions options;
+  options.SilentAudio = true;
+  auto graph = std::make_unique<TGstMediaGraph>(options);
+  if (clip.Path.empty() || !Platform().Ready() || !graph->RenderFile(clip.Path)) return nullptr;
+  graph->SetVideoOwner(HandleFromWidget(&owner));
+  return graph;
+}
+
+// A new picture at the current place: a paused graph makes one on a seek.
+bool NewPictureOfSize(TGstMediaGraph& graph, QSize size) {
+  graph.SetPosition(0);
+  return WaitUntil([&] { return graph.NewestFrame().size() == size; }, 3s);
+}
+
+TEST(GstFramePathTest, PicturesFollowAWindowSmallerThanThePictureAndComeBackWhenItGrows) {
+  QWidget owner;
+  owner.resize(400, 300);
+  const TClip clip = Mp4Clip();
+  auto graph = PlacedGraph(clip, owner);
+  ASSERT_TRUE(graph);
+  const QSize native(clip.Width, clip.Height);
+  ASSERT_TRUE(WaitUntil([&] { return graph->NewestFrame().size() == native; }, 3s));
+
+  // Half the size: the pipeline delivers pictures of the window's size...
+  graph->SetVideoPosition(5, 5, native.width() / 2, native.height() / 2);
+  ASSERT_TRUE(NewPictureOfSize(*graph, native / 2));
+  // ...and the window shows exactly that picture, not a black or shifted one.
+  const QImage frame = graph->NewestFrame().convertToFormat(QImage::Format_RGB32);
+  const QImage shown = graph->VideoWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), frame.size());
+  EXPECT_EQ(shown, frame);
+
+  // One pixel smaller in one direction only is still smaller.
+  graph->SetVideoPosition(0, 0, native.width(), native.height() - 1);
+  EXPECT_TRUE(NewPictureOfSize(*graph, QSize(native.width(), native.height() - 1)));
+
+  // Larger than the picture: native pictures again, scaled up when painted.
+  graph->SetVideoPosition(0, 0, native.width() * 2, native.height() * 2);
+  EXPECT_TRUE(NewPictureOfSize(*graph, native));
+  EXPECT_EQ(graph->VideoWidget()->grab().size(), native * 2);
+
+  // An empty window asks for nothing odd: the native size stays.
+  graph->SetVideoPosition(0, 0, 0, 0);
+  EXPECT_TRUE(NewPictureOfSize(*graph, native));
+}
+
+TEST(GstFramePathTest, APictureHeldByThePainterOutlivesItsGraph) {
+  QWidget owner;
+  owner.resize(400, 300);
+  auto graph = PlacedGraph(AviClip(), owner);
+  ASSERT_TRUE(graph);
+  ASSERT_TRUE(WaitUntil([&] { return !graph->NewestFrame().isNull(); }, 3s));
+  const QImage held = graph->NewestFrame();
+  const QImage copy = held.copy();  // pixels of its own
+  graph->Run();
+  Spin(200ms);  // the pipeline moves on to other buffers
+  graph.reset();
+  // The picture still reads its own buffer, unchanged.
+  EXPECT_EQ(held, copy);
+}
+
+}  // namespace
+}  // namespace mova::test
