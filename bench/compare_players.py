@@ -15,7 +15,6 @@ import json
 import os
 import re
 import shutil
-import signal
 import socket
 import statistics
 import subprocess
@@ -175,17 +174,17 @@ class Player:
                     return None
                 self.cond.wait(left)
 
-    def matching(self, pattern):
+    def matching(self, pattern, before=float("inf")):
         regex = re.compile(pattern)
         with self.cond:
-            return [(s, t) for s, t in self.lines if regex.search(t)]
+            return [(s, t) for s, t in self.lines if s <= before and regex.search(t)]
 
     def sample(self):
         return cpu_seconds(self.proc.pid), peak_rss_mb(self.proc.pid)
 
     def stop(self):
         if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGINT)  # ffplay and mpv end cleanly on it
+            self.proc.terminate()
             try:
                 self.proc.wait(2)
             except subprocess.TimeoutExpired:
@@ -292,6 +291,7 @@ class Bench:
                                    ["estimated-frame-number", "frame-drop-count", "vo-drop-frame-count"])
         sleep_until(p.started + self.seconds)
         cpu, rss = p.sample()
+        sampled = time.monotonic()
         xvfb_after = cpu_seconds(self.xvfb)
         p.stop()
         if cpu is None:
@@ -299,7 +299,7 @@ class Bench:
         result.update(cpu=cpu, rss=rss, xcpu=xvfb_after - xvfb_before)
         if player == "mova":
             first = p.wait_line(r"first-paint t=", 0)
-            reports = p.matching(r"^mova-stats t=")
+            reports = p.matching(r"^mova-stats t=", sampled)
             if first and reports:
                 t_first = float(re.search(r"t=([\d.]+)", first[1]).group(1))
                 last = reports[-1][1]
@@ -318,7 +318,7 @@ class Bench:
                 drops = props.get("frame-drop-count", 0) + props.get("vo-drop-frame-count", 0)
                 result.update(shown=due - drops, due=due)
         else:
-            status = p.matching(r"fd=\s*\d+")
+            status = p.matching(r"fd=\s*\d+", sampled)
             if status:
                 text = status[-1][1]
                 clock = float(text.split()[0])
