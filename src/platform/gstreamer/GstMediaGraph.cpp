@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/gstreamer/ElementSettingsDialog.h"
 #include "platform/gstreamer/GstElementList.h"
@@ -41,7 +40,7 @@ GstElement* MakeAudioSink(bool silent) {
 }
 
 GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
-  GstElement* sink = gst_element_factory_make("appsink", "videosink");
+  GstElement* sink = gst_element_factory_make("appsink", nullptr);
   if (sink == nullptr) return nullptr;
   // I420, what most decoders give, is converted (and scaled) to RGB32 in one
   // pass on the way to the window; BGRx is QImage's RGB32 on a little-endian
