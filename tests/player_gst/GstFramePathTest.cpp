@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/gstreamer/GstMediaGraph.h"
@@ -25,6 +26,18 @@ std::unique_ptr<TGstMediaGraph> PlacedGraph(const TClip& clip, QWidget& owner) {
   return graph;
 }
 
+// The mean difference of two pictures of one size, per colour channel.
+double MeanDifference(const QImage& a, const QImage& b) {
+  long long total = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      total += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    }
+  return static_cast<double>(total) / (3.0 * a.width() * a.height());
+}
+
 // A new picture at the current place: a paused graph makes one on a seek.
 bool NewPictureOfSize(TGstMediaGraph& graph, QSize size) {
   graph.SetPosition(0);
@@ -39,12 +52,17 @@ TEST(GstFramePathTest, PicturesFollowAWindowSmallerThanThePictureAndComeBackWhen
   ASSERT_TRUE(graph);
   const QSize native(clip.Width, clip.Height);
   ASSERT_TRUE(WaitUntil([&] { return graph->NewestFrame().size() == native; }, 3s));
+  const QImage whole = graph->NewestFrame().convertToFormat(QImage::Format_RGB32);
 
   // Half the size: the pipeline delivers pictures of the window's size...
   graph->SetVideoPosition(5, 5, native.width() / 2, native.height() / 2);
   ASSERT_TRUE(NewPictureOfSize(*graph, native / 2));
-  // ...and the window shows exactly that picture, not a black or shifted one.
   const QImage frame = graph->NewestFrame().convertToFormat(QImage::Format_RGB32);
+  // ...that look like the same picture smoothly scaled by Qt: no shifted
+  // rows, swapped colour planes or skipped pixels...
+  const QImage reference = whole.scaled(native / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  EXPECT_LT(MeanDifference(frame, reference), 6.0);
+  // ...and the window shows exactly that picture, not a black or shifted one.
   const QImage shown = graph->VideoWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shown.size(), frame.size());
   EXPECT_EQ(shown, frame);

@@ -8,7 +8,9 @@
 #include <QSize>
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace mova {
 
@@ -27,6 +29,7 @@ class TFrameConverter {
 
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
+  bool HalveI420(const GstVideoFrame& source, QImage& image);
   QImage* FreeImage(QSize size, QImage& spare);
 
   GstVideoConverter* Converter = nullptr;
@@ -35,6 +38,7 @@ class TFrameConverter {
   // Images written before: one that nobody paints any more is written again
   // instead of allocating megabytes for every frame.
   std::array<QImage, 3> Images;
+  std::vector<uint8_t> HalfLuma;
 };
 
 }  // namespace mova
