@@ -15,12 +15,14 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
 
+  // The media platform starts first, so that its plugins load while the Qt
+  // application connects to the display; it is shut down last.
+  mova::TGstMediaPlatform media;
   auto application = mova::OpenQtApplication(argc, argv, mova::ExitNoWindow);
   int32_t exitCode = mova::ExitFailure;
   {
     mova::TQtWindowSystem windows;
     mova::TQtTimerService timers;
-    mova::TGstMediaPlatform media;
     const mova::TStartupServices services{
         windows, media, timers,
         [](const std::string& subFolder) { return mova::ResolveProfileFolder(subFolder); }, std::cerr};

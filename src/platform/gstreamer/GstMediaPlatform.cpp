@@ -41,6 +41,19 @@ bool HasSoundDevice() {
   return real;
 }
 
+// The plugins nearly every file needs. Loading them (the decoders' above all)
+// takes a good part of the time to the first picture, so it runs at start-up
+// beside the window's creation instead of inside the first open.
+constexpr const char* CommonPlugins[] = {"playback", "app", "typefindfunctions", "isomp4", "matroska", "avi",
+                                         "videoparsersbad", "audioparsers", "libav", "videoconvertscale",
+                                         "videofilter", "volume", "audioconvert", "audioresample"};
+
+void LoadCommonPlugins() {
+  for (const char* name : CommonPlugins) {
+    if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
+  }
+}
+
 }  // namespace
 
 TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options) {
@@ -55,11 +68,22 @@ TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options
   }
   Started = true;
   ++LivePlatforms;
-  if (!Options.SilentAudio) Options.SilentAudio = !HasSoundDevice();
+  AskedForSound = !Options.SilentAudio;
+  WarmUp = std::thread([this] {
+    if (AskedForSound) SoundDevice = HasSoundDevice();
+    LoadCommonPlugins();
+  });
+}
+
+void TGstMediaPlatform::FinishWarmUp() {
+  if (!WarmUp.joinable()) return;
+  WarmUp.join();
+  if (AskedForSound) Options.SilentAudio = !SoundDevice;
 }
 
 TGstMediaPlatform::~TGstMediaPlatform() {
   if (!Started) return;
+  FinishWarmUp();
   if (--LivePlatforms == 0 && ShutDownOnLastPlatform) {
     gst_deinit();
     GStreamerShutDown = true;
@@ -68,6 +92,7 @@ TGstMediaPlatform::~TGstMediaPlatform() {
 
 std::unique_ptr<IMediaGraph> TGstMediaPlatform::CreateGraph() {
   if (!Started) return nullptr;
+  FinishWarmUp();
   return std::make_unique<TGstMediaGraph>(Options);
 }
 

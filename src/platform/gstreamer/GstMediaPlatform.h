@@ -1,6 +1,7 @@
 #pragma once
 // Creates GStreamer graphs, and owns GStreamer's start and shut-down.
 #include <memory>
+#include <thread>
 
 #include "platform/gstreamer/GstMediaGraph.h"
 #include "player/MediaGraph.h"
@@ -24,8 +25,14 @@ class TGstMediaPlatform final : public IMediaPlatform {
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
 
  private:
+  // Waits for the start-up work that runs beside the window's creation.
+  void FinishWarmUp();
+
   TGstGraphOptions Options;
   bool Started = false;
+  std::thread WarmUp;
+  bool AskedForSound = false;  // WarmUp finds out whether there is a sound device
+  bool SoundDevice = false;    // written by WarmUp, read after it has been joined
 };
 
 }  // namespace mova
