@@ -18,7 +18,7 @@ bool IsGeneric(const GParamSpec* spec) {
 }
 
 // Interface properties are listed as overrides; their type and range live in
-// the interface's own specification.
+// the interface's own definition.
 const GParamSpec* RealSpec(GParamSpec* spec) {
   const GParamSpec* target = g_param_spec_get_redirect_target(spec);
   return target != nullptr ? target : spec;

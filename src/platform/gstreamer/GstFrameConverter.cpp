@@ -35,6 +35,32 @@ QImage WrapBuffer(GstSample* sample, const GstVideoInfo& info, GstBuffer* buffer
   return picture;
 }
 
+// The BGRx picture of `width` x `height` that `in` is converted to. The
+// converter changes pixels only, never the timing or the field order.
+bool BgrxInfo(const GstVideoInfo& in, int width, int height, GstVideoInfo& out) {
+  if (!gst_video_info_set_format(&out, GST_VIDEO_FORMAT_BGRx, width, height)) return false;
+  GST_VIDEO_INFO_FPS_N(&out) = GST_VIDEO_INFO_FPS_N(&in);
+  GST_VIDEO_INFO_FPS_D(&out) = GST_VIDEO_INFO_FPS_D(&in);
+  GST_VIDEO_INFO_INTERLACE_MODE(&out) = GST_VIDEO_INFO_INTERLACE_MODE(&in);
+  return true;
+}
+
+// Converts `source` straight into the pixels of `image`, laid out as `out`.
+bool ConvertIntoImage(GstVideoConverter* converter, const GstVideoFrame& source, const GstVideoInfo& out,
+                      QImage& image) {
+  GstBuffer* target = gst_buffer_new_wrapped_full(static_cast<GstMemoryFlags>(0), image.bits(),
+                                                  static_cast<gsize>(image.sizeInBytes()), 0,
+                                                  static_cast<gsize>(image.sizeInBytes()), nullptr, nullptr);
+  GstVideoFrame destination;
+  const bool mapped = gst_video_frame_map(&destination, &out, target, GST_MAP_WRITE);
+  if (mapped) {
+    gst_video_converter_frame(converter, &source, &destination);
+    gst_video_frame_unmap(&destination);
+  }
+  gst_buffer_unref(target);
+  return mapped;
+}
+
 }  // namespace
 
 TFrameConverter::~TFrameConverter() {
@@ -54,11 +80,7 @@ QImage TFrameConverter::Convert(GstSample* sample, QSize shown) {
   if (GST_VIDEO_INFO_FORMAT(&in) == GST_VIDEO_FORMAT_BGRx && !smaller) return WrapBuffer(sample, in, buffer);
 
   GstVideoInfo out;
-  if (!gst_video_info_set_format(&out, GST_VIDEO_FORMAT_BGRx, size.width(), size.height())) return {};
-  // The converter changes pixels only, never the timing or the field order.
-  GST_VIDEO_INFO_FPS_N(&out) = GST_VIDEO_INFO_FPS_N(&in);
-  GST_VIDEO_INFO_FPS_D(&out) = GST_VIDEO_INFO_FPS_D(&in);
-  GST_VIDEO_INFO_INTERLACE_MODE(&out) = GST_VIDEO_INFO_INTERLACE_MODE(&in);
+  if (!BgrxInfo(in, size.width(), size.height(), out)) return {};
   QImage spare;
   QImage& image = *FreeImage(size, spare);
   // The converter writes rows of the image's own stride.
@@ -76,18 +98,9 @@ QImage TFrameConverter::Convert(GstSample* sample, QSize shown) {
     gst_video_frame_unmap(&source);
     return {};
   }
-  GstBuffer* target = gst_buffer_new_wrapped_full(static_cast<GstMemoryFlags>(0), image.bits(),
-                                                  static_cast<gsize>(image.sizeInBytes()), 0,
-                                                  static_cast<gsize>(image.sizeInBytes()), nullptr, nullptr);
-  GstVideoFrame destination;
-  const bool mapped = gst_video_frame_map(&destination, &out, target, GST_MAP_WRITE);
-  if (mapped) {
-    gst_video_converter_frame(converter, &source, &destination);
-    gst_video_frame_unmap(&destination);
-  }
-  gst_buffer_unref(target);
+  const bool converted = ConvertIntoImage(converter, source, out, image);
   gst_video_frame_unmap(&source);
-  return mapped ? image : QImage();
+  return converted ? image : QImage();
 }
 
 // Exactly half the size, the common case of a 50 % zoom: the bilinear value
@@ -127,23 +140,10 @@ bool TFrameConverter::HalveI420(const GstVideoFrame& source, QImage& image) {
   }
 
   GstVideoInfo out;
-  if (!gst_video_info_set_format(&out, GST_VIDEO_FORMAT_BGRx, width, height)) return false;
-  GST_VIDEO_INFO_FPS_N(&out) = GST_VIDEO_INFO_FPS_N(&in);
-  GST_VIDEO_INFO_FPS_D(&out) = GST_VIDEO_INFO_FPS_D(&in);
-  GST_VIDEO_INFO_INTERLACE_MODE(&out) = GST_VIDEO_INFO_INTERLACE_MODE(&in);
+  if (!BgrxInfo(in, width, height, out)) return false;
   GstVideoConverter* converter = ConverterFor(in, out);
   if (converter == nullptr) return false;
-  GstBuffer* target = gst_buffer_new_wrapped_full(static_cast<GstMemoryFlags>(0), image.bits(),
-                                                  static_cast<gsize>(image.sizeInBytes()), 0,
-                                                  static_cast<gsize>(image.sizeInBytes()), nullptr, nullptr);
-  GstVideoFrame destination;
-  const bool mapped = gst_video_frame_map(&destination, &out, target, GST_MAP_WRITE);
-  if (mapped) {
-    gst_video_converter_frame(converter, &halved, &destination);
-    gst_video_frame_unmap(&destination);
-  }
-  gst_buffer_unref(target);
-  return mapped;
+  return ConvertIntoImage(converter, halved, out, image);
 }
 
 GstVideoConverter* TFrameConverter::ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out) {
