@@ -8,34 +8,21 @@
 #include "player/VideoPlayer.h"
 #include "support/FakeMedia.h"
 #include "support/GeneratedMedia.h"
+#include "support/RiffBytes.h"
 
 namespace mova::test {
 
-inline std::string Le32Bytes(uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
-  return bytes;
-}
-
-inline std::string RiffChunk(const std::string& id, const std::string& data) {
-  return id + Le32Bytes(static_cast<uint32_t>(data.size())) + data;
-}
-
-inline std::string RiffList(const std::string& id, const std::string& type, const std::string& body) {
-  return id + Le32Bytes(static_cast<uint32_t>(4 + body.size())) + type + body;
-}
-
 // An AVI header with a video and an audio stream and the given frame time.
 inline std::string AviBytes(uint32_t microsecondsPerFrame) {
-  std::string avih = Le32Bytes(microsecondsPerFrame) + std::string(52, '\0');
-  std::string bitmap = Le32Bytes(40) + Le32Bytes(64) + Le32Bytes(48) + std::string(4, '\0') + "MJPG" +
+  std::string avih = Le32(microsecondsPerFrame) + std::string(52, '\0');
+  std::string bitmap = Le32(40) + Le32(64) + Le32(48) + std::string(4, '\0') + "MJPG" +
                        std::string(20, '\0');
-  std::string wave = std::string("\x01\x00\x02\x00", 4) + Le32Bytes(44100) + Le32Bytes(176400) +
+  std::string wave = std::string("\x01\x00\x02\x00", 4) + Le32(44100) + Le32(176400) +
                      std::string("\x04\x00\x10\x00", 4);
-  std::string hdrl = RiffChunk("avih", avih) +
-                     RiffList("LIST", "strl", RiffChunk("strh", std::string(56, '\0')) + RiffChunk("strf", bitmap)) +
-                     RiffList("LIST", "strl", RiffChunk("strh", std::string(56, '\0')) + RiffChunk("strf", wave));
-  return RiffList("RIFF", "AVI ", RiffList("LIST", "hdrl", hdrl) + RiffList("LIST", "movi", ""));
+  std::string hdrl = Chunk("avih", avih) +
+                     List("LIST", "strl", Chunk("strh", std::string(56, '\0')) + Chunk("strf", bitmap)) +
+                     List("LIST", "strl", Chunk("strh", std::string(56, '\0')) + Chunk("strf", wave));
+  return List("RIFF", "AVI ", List("LIST", "hdrl", hdrl) + List("LIST", "movi", ""));
 }
 
 // An MPEG video sequence header of width x height with the given aspect code.

@@ -4,7 +4,7 @@
 #include "player/MediaProbes.h"
 #include "player/MemoryReader.h"
 #include "probes/ProbeFields.h"
-#include "probes/RiffBytes.h"
+#include "support/RiffBytes.h"
 #include "support/GeneratedMedia.h"
 
 namespace mova {

@@ -2,7 +2,7 @@
 
 #include "player/MemoryReader.h"
 #include "player/RiffWalk.h"
-#include "probes/RiffBytes.h"
+#include "support/RiffBytes.h"
 
 namespace mova {
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-// Builds RIFF files byte by byte for the chunk-walk and AVI tests.
+// Builds RIFF files byte by byte for the tests of the chunk walk, the AVI probe and the player.
 #include <cstdint>
 #include <string>
 
