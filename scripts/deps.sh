@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav libyuv-dev
   ffmpeg xvfb xauth xdotool x11-utils imagemagick
 )
 if [ "${MOVA_FUZZ_DEPS:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi

@@ -29,7 +29,7 @@ class TFrameConverter {
 
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
-  bool HalveI420(const GstVideoFrame& source, QImage& image);
+  bool ConvertI420(const GstVideoFrame& source, QImage& image);
   QImage* FreeImage(QSize size, QImage& spare);
 
   GstVideoConverter* Converter = nullptr;
@@ -38,7 +38,7 @@ class TFrameConverter {
   // Images written before: one that nobody paints any more is written again
   // instead of allocating megabytes for every frame.
   std::array<QImage, 3> Images;
-  std::vector<uint8_t> HalfLuma;
+  std::vector<uint8_t> Scaled;  // planes brought to the output's size, before their colours are converted
 };
 
 }  // namespace mova
