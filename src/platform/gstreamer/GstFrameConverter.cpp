@@ -93,7 +93,7 @@ QImage TFrameConverter::Convert(GstSample* sample, QSize shown) {
   if (image.isNull() || image.bytesPerLine() != GST_VIDEO_INFO_PLANE_STRIDE(&out, 0)) return {};
   GstVideoFrame source;
   if (!gst_video_frame_map(&source, &in, buffer, GST_MAP_READ)) return {};
-  bool converted = ConvertI420(source, image);
+  bool converted = ConvertI420(source, image.bits(), static_cast<int>(image.bytesPerLine()), size);
   if (!converted) {
     GstVideoConverter* converter = ConverterFor(in, out);
     converted = converter != nullptr && ConvertIntoImage(converter, source, out, image);
@@ -110,13 +110,13 @@ QImage TFrameConverter::Convert(GstSample* sample, QSize shown) {
 // precision. Exactly half the size, the usual 50 % zoom, only needs the luma
 // halved: the colour planes of I420 already have the output's size. False
 // when the picture is not such a case.
-bool TFrameConverter::ConvertI420(const GstVideoFrame& source, QImage& image) {
+bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int rgbStride, QSize size) {
   const GstVideoInfo& info = source.info;
   if (GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_I420 || GST_VIDEO_INFO_IS_INTERLACED(&info)) return false;
   const std::optional<TYuvMatrix> matrix = YuvMatrixFor(info.colorimetry);
-  if (!matrix) return false;
-  const int width = image.width();
-  const int height = image.height();
+  if (!matrix || size.isEmpty()) return false;
+  const int width = size.width();
+  const int height = size.height();
   const size_t planeSize = static_cast<size_t>(width) * height;
   std::array<const uint8_t*, 3> data{};
   std::array<int, 3> stride{};
@@ -139,9 +139,22 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, QImage& image) {
     stride[plane] = width;
     next += planeSize;
   }
-  YuvToRgb32(*matrix, data[0], stride[0], data[1], stride[1], data[2], stride[2], image.bits(),
-             static_cast<int>(image.bytesPerLine()), width, height);
+  YuvToRgb32(*matrix, data[0], stride[0], data[1], stride[1], data[2], stride[2], bits, rgbStride, width, height);
   return true;
+}
+
+bool TFrameConverter::ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size) {
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstVideoInfo in;
+  if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&in, caps) ||
+      GST_VIDEO_INFO_FORMAT(&in) != GST_VIDEO_FORMAT_I420)
+    return false;
+  GstVideoFrame source;
+  if (!gst_video_frame_map(&source, &in, buffer, GST_MAP_READ)) return false;
+  const bool converted = ConvertI420(source, bits, stride, size);
+  gst_video_frame_unmap(&source);
+  return converted;
 }
 
 GstVideoConverter* TFrameConverter::ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out) {

@@ -27,9 +27,15 @@ class TFrameConverter {
   // a copy. Null when the sample holds no picture it can read.
   QImage Convert(GstSample* sample, QSize shown);
 
+  // Converts the picture in `sample` to exactly `size` (larger or smaller)
+  // into RGB32 pixels at `bits`, whose rows lie `stride` bytes apart, when
+  // it is of the common kind that the fast path takes: a progressive I420
+  // picture in a known colour matrix. False, with nothing written, otherwise.
+  bool ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size);
+
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
-  bool ConvertI420(const GstVideoFrame& source, QImage& image);
+  bool ConvertI420(const GstVideoFrame& source, uchar* bits, int stride, QSize size);
   QImage* FreeImage(QSize size, QImage& spare);
 
   GstVideoConverter* Converter = nullptr;

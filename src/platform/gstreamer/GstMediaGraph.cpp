@@ -115,6 +115,14 @@ GstPadProbeReturn OnDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder
 // Called for every element playbin makes, on a streaming thread.
 void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   GstElementFactory* factory = gst_element_get_factory(element);
+  // The queue before the picture sink holds three decoded pictures by
+  // default (9 MB at 1080p). One is enough: pictures are converted as they
+  // leave it, and the decoder stays a picture ahead of the one shown.
+  if (factory != nullptr && g_str_equal(GST_OBJECT_NAME(factory), "queue") &&
+      g_str_equal(GST_OBJECT_NAME(element), "vqueue")) {
+    g_object_set(element, "max-size-buffers", 1u, nullptr);
+    return;
+  }
   if (factory == nullptr || !gst_element_factory_list_is_type(factory, GST_ELEMENT_FACTORY_TYPE_DECODER |
                                                                            GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO))
     return;
@@ -318,19 +326,16 @@ void TGstMediaGraph::SetVideoVisible(bool visible) {
 int32_t TGstMediaGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) {
   if (!Widget) return -1;
   Widget->setGeometry(left, top, std::max(width, 0), std::max(height, 0));
-  FitPictureSize();
   return 0;
 }
 
-// Pictures for a window smaller than themselves are scaled down to its size
-// on the streaming thread; larger windows get them at their own size and Qt
-// scales them up when painting.
-void TGstMediaGraph::FitPictureSize() {
-  if (!Widget) return;
-  const qreal ratio = Widget->devicePixelRatioF();
-  const auto width = static_cast<uint32_t>(std::max(0L, std::lround(Widget->width() * ratio)));
-  const auto height = static_cast<uint32_t>(std::max(0L, std::lround(Widget->height() * ratio)));
-  ShownSize.store(static_cast<uint64_t>(width) << 32 | height);
+QImage TGstMediaGraph::NewestFrame() const {
+  const TFrameSlot::TNewest newest = Frames->Newest();
+  if (!newest.Sample) return {};
+  QSize shown;
+  if (Widget) shown = (QSizeF(Widget->size()) * Widget->devicePixelRatioF()).toSize();
+  TFrameConverter converter;
+  return converter.Convert(newest.Sample.get(), shown);
 }
 
 bool TGstMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
@@ -426,18 +431,13 @@ void TGstMediaGraph::SetEndOfStreamHandler(std::function<void()> handler) {
   EndOfStreamHandler = std::move(handler);
 }
 
+// Called on a streaming thread: the picture is converted when the widget
+// paints it on its own thread, at the size it is shown.
 void TGstMediaGraph::TakeFrame(GstSample* sample) {
-  const uint64_t shown = ShownSize.load();
-  QImage picture;
-  {
-    std::lock_guard<std::mutex> guard(ConverterLock);
-    picture = Converter.Convert(sample, QSize(static_cast<int>(shown >> 32), static_cast<int>(shown & 0xffffffffu)));
-  }
-  if (picture.isNull()) return;
   GstBuffer* buffer = gst_sample_get_buffer(sample);
-  const GstClockTime time = buffer != nullptr ? GST_BUFFER_PTS(buffer) : GST_CLOCK_TIME_NONE;
-  Frames->Store(std::move(picture), GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
-  // Called on a streaming thread: the widget is repainted on its own thread.
+  if (buffer == nullptr) return;
+  const GstClockTime time = GST_BUFFER_PTS(buffer);
+  Frames->Store(sample, GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
   QMetaObject::invokeMethod(
       this,
       [this] {

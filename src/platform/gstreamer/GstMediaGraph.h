@@ -61,8 +61,9 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
 
   // The video window while the graph has an owner; for tests.
   QWidget* VideoWidget() const { return Widget.data(); }
-  // The newest decoded picture (null before the first); for tests.
-  QImage NewestFrame() const { return Frames->Newest(); }
+  // The newest decoded picture as the video window would draw it when it
+  // cannot paint straight into its back buffer (null before the first); for tests.
+  QImage NewestFrame() const;
 
  private:
   bool Cue();
@@ -71,18 +72,12 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   void HandleMessage(GstMessage* message);
   void EndStream();
   void TakeFrame(GstSample* sample);
-  void FitPictureSize();
   static GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer self);
   static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
 
   TGstGraphOptions Options;
   gsthandles::ElementPtr Pipeline;
   gsthandles::BusPtr Bus;
-  // The window's size in pixels, width in the high half; read on the
-  // streaming thread.
-  std::atomic<uint64_t> ShownSize{0};
-  std::mutex ConverterLock;
-  TFrameConverter Converter;
   std::unique_ptr<QSocketNotifier> BusNotifier;
   std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();
   QPointer<TGstVideoWidget> Widget;

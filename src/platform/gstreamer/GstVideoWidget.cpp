@@ -1,5 +1,7 @@
 #include "platform/gstreamer/GstVideoWidget.h"
 
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <time.h>
@@ -45,21 +47,18 @@ double SecondsSinceProcessStart() {
 
 }  // namespace
 
-void TFrameSlot::Store(QImage frame, int64_t time) {
+void TFrameSlot::Store(GstSample* sample, int64_t time) {
+  gsthandles::SamplePtr newest(gst_sample_ref(sample));
   std::lock_guard<std::mutex> guard(Lock);
-  Frame = std::move(frame);
+  Sample.swap(newest);
   Time = time;
   ++Serial;
+  // The previous sample is released after the lock, by `newest`.
 }
 
-QImage TFrameSlot::Newest() const {
+TFrameSlot::TNewest TFrameSlot::Newest() const {
   std::lock_guard<std::mutex> guard(Lock);
-  return Frame;  // implicitly shared: the copy is cheap and safe to paint from
-}
-
-TFrameSlot::TNewest TFrameSlot::NewestWithSerial() const {
-  std::lock_guard<std::mutex> guard(Lock);
-  return TNewest{Frame, Serial, Time, Seek};
+  return TNewest{gsthandles::SamplePtr(Sample ? gst_sample_ref(Sample.get()) : nullptr), Serial, Time, Seek};
 }
 
 void TFrameSlot::NoteSeek() {
@@ -116,24 +115,58 @@ TGstVideoWidget::TGstVideoWidget(std::shared_ptr<const TFrameSlot> frames, QWidg
   if (TPaintStats::Enabled()) Stats = std::make_unique<TPaintStats>();
 }
 
-void TGstVideoWidget::paintEvent(QPaintEvent*) {
+void TGstVideoWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const TFrameSlot::TNewest newest = Frames->NewestWithSerial();
-  const QImage& frame = newest.Frame;
-  if (frame.isNull()) {
+  const TFrameSlot::TNewest newest = Frames->Newest();
+  if (!newest.Sample) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  const QRect area = rect();
-  if (frame.size() == area.size() && devicePixelRatioF() == 1.0) {
-    // Already scaled by the pipeline: a plain copy.
-    painter.drawImage(area.topLeft(), frame);
-  } else {
-    // Smooth (bilinear) scaling: zoomed pictures must not look blocky.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(area, frame);
+  if (!PaintStraight(painter, *event, newest.Sample.get())) {
+    const QRect area = rect();
+    const qreal ratio = devicePixelRatioF();
+    const QImage frame = Converter.Convert(newest.Sample.get(), (QSizeF(area.size()) * ratio).toSize());
+    if (frame.isNull()) {
+      painter.fillRect(area, Qt::black);
+    } else if (frame.size() == area.size() && ratio == 1.0) {
+      painter.drawImage(area.topLeft(), frame);
+    } else {
+      // Smooth (bilinear) scaling: zoomed pictures must not look blocky.
+      painter.setRenderHint(QPainter::SmoothPixmapTransform);
+      painter.drawImage(area, frame);
+    }
   }
   if (Stats) Stats->Painted(newest);
+}
+
+// Most of the time the whole video window is painted into the window's back
+// buffer, an image in memory, unscaled: then the picture is converted (and
+// scaled) straight into it. That is the only pass over the pixels, and no
+// image of the picture's own is kept. False when painting goes anywhere
+// else, so the picture is drawn the usual way.
+bool TGstVideoWidget::PaintStraight(QPainter& painter, const QPaintEvent& event, GstSample* sample) {
+  QPaintEngine* engine = painter.paintEngine();
+  if (engine == nullptr || engine->type() != QPaintEngine::Raster) return false;
+  QPaintDevice* device = engine->paintDevice();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  auto* target = static_cast<QImage*>(device);
+  const QImage::Format format = target->format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      target->devicePixelRatio() != 1.0)
+    return false;
+  // Where this widget lies in the back buffer: a whole-pixel move only.
+  const QTransform transform = painter.deviceTransform();
+  if (transform.type() > QTransform::TxTranslate) return false;
+  const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+  if (offset.x() != transform.dx() || offset.y() != transform.dy()) return false;
+  const QRect placed = rect().translated(offset);
+  // Only a paint of the whole widget may write all of it.
+  if (placed.isEmpty() || !target->rect().contains(placed) || !QRegion(rect()).subtracted(event.region()).isEmpty())
+    return false;
+  const auto stride = static_cast<int>(target->bytesPerLine());
+  uchar* bits = target->bits() + static_cast<ptrdiff_t>(placed.y()) * stride + static_cast<ptrdiff_t>(placed.x()) * 4;
+  return Converter.ConvertInto(sample, bits, stride, placed.size());
 }
 
 }  // namespace mova

@@ -1,6 +1,8 @@
 #pragma once
 // The video window of a GStreamer graph: a child widget of the main window
 // that paints the newest decoded frame scaled to its own size.
+#include <gst/gst.h>
+
 #include <QImage>
 #include <QWidget>
 
@@ -9,10 +11,13 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/gstreamer/GstFrameConverter.h"
+#include "platform/gstreamer/GstHandles.h"
+
 namespace mova {
 
-// The newest decoded frame. Written on a streaming thread, read when the
-// widget paints on the window thread.
+// The newest decoded frame, as the decoder gave it. Written on a streaming
+// thread, read when the widget paints on the window thread.
 class TFrameSlot {
  public:
   // The latest seek: frames stored after it show the new position.
@@ -22,20 +27,20 @@ class TFrameSlot {
     std::chrono::steady_clock::time_point Time;
   };
   struct TNewest {
-    QImage Frame;
+    gsthandles::SamplePtr Sample;  // a reference of its own; null before the first frame
     uint64_t Serial = 0;  // frames stored so far; this one is the last
     int64_t Time = -1;    // the frame's presentation time in ns, -1 unknown
     TSeekMark Seek;
   };
 
-  void Store(QImage frame, int64_t time = -1);
-  QImage Newest() const;
-  TNewest NewestWithSerial() const;
+  // Keeps a reference to `sample`.
+  void Store(GstSample* sample, int64_t time = -1);
+  TNewest Newest() const;
   void NoteSeek();
 
  private:
   mutable std::mutex Lock;
-  QImage Frame;
+  gsthandles::SamplePtr Sample;
   uint64_t Serial = 0;
   int64_t Time = -1;
   TSeekMark Seek;
@@ -70,7 +75,10 @@ class TGstVideoWidget final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool PaintStraight(QPainter& painter, const QPaintEvent& event, GstSample* sample);
+
   std::shared_ptr<const TFrameSlot> Frames;
+  TFrameConverter Converter;  // used on the window thread only
   std::unique_ptr<TPaintStats> Stats;  // only when measuring
 };
 
