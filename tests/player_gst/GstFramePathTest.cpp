@@ -81,6 +81,32 @@ TEST(GstFramePathTest, PicturesFollowAWindowSmallerThanThePictureAndComeBackWhen
   EXPECT_TRUE(NewPictureOfSize(*graph, native));
 }
 
+TEST(GstFramePathTest, APictureWrittenStraightIntoAnImageLandsAtTheWidgetsPlaceOnly) {
+  QWidget owner;
+  owner.resize(400, 300);
+  const TClip clip = Mp4Clip();
+  auto graph = PlacedGraph(clip, owner);
+  ASSERT_TRUE(graph);
+  const QSize half(clip.Width / 2, clip.Height / 2);
+  graph->SetVideoPosition(0, 0, half.width(), half.height());
+  ASSERT_TRUE(WaitUntil([&] { return !graph->NewestFrame().isNull(); }, 3s));
+  const QImage expected = graph->NewestFrame().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(expected.size(), half);
+  // A back buffer larger than the widget, the widget painted at an offset.
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+    QImage buffer(half.width() + 37, half.height() + 21, format);
+    buffer.fill(QColor(1, 2, 3));
+    const QPoint offset(13, 7);
+    graph->VideoWidget()->render(&buffer, offset);
+    for (int y = 0; y < buffer.height(); ++y)
+      for (int x = 0; x < buffer.width(); ++x) {
+        const QPoint inside = QPoint(x, y) - offset;
+        const QRgb want = QRect(QPoint(0, 0), half).contains(inside) ? expected.pixel(inside) : qRgb(1, 2, 3);
+        ASSERT_EQ(buffer.pixel(x, y), want) << x << "," << y << " format " << format;
+      }
+  }
+}
+
 TEST(GstFramePathTest, APictureHeldByThePainterOutlivesItsGraph) {
   QWidget owner;
   owner.resize(400, 300);

@@ -143,6 +143,13 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int 
   return true;
 }
 
+bool TFrameConverter::FitsInto(GstSample* sample, QSize size) {
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstVideoInfo info;
+  return caps != nullptr && gst_video_info_from_caps(&info, caps) && size.width() <= GST_VIDEO_INFO_WIDTH(&info) &&
+         size.height() <= GST_VIDEO_INFO_HEIGHT(&info);
+}
+
 bool TFrameConverter::ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size) {
   GstCaps* caps = gst_sample_get_caps(sample);
   GstBuffer* buffer = gst_sample_get_buffer(sample);

@@ -33,6 +33,10 @@ class TFrameConverter {
   // picture in a known colour matrix. False, with nothing written, otherwise.
   bool ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size);
 
+  // True when `size` is no larger than the picture in `sample` in either
+  // direction, so converting the picture to `size` scales it down or not at all.
+  static bool FitsInto(GstSample* sample, QSize size);
+
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
   bool ConvertI420(const GstVideoFrame& source, uchar* bits, int stride, QSize size);

@@ -74,8 +74,10 @@ GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
   // pass on the way to the window; BGRx is QImage's RGB32 on a little-endian
   // machine and may well be painted as it is.
   gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format={ I420, BGRx }"));
-  // One picture waits at most: a late one is replaced, not queued.
-  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, nullptr);
+  // One picture waits at most: a late one is replaced, not queued. The sink
+  // keeps no last picture of its own: the frame slot holds the newest one.
+  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample", FALSE,
+               nullptr);
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
   const gsthandles::PadPtr pad(gst_element_get_static_pad(sink, "sink"));
   if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &OnAllocationQuery, nullptr, nullptr);

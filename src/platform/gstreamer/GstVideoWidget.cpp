@@ -164,6 +164,9 @@ bool TGstVideoWidget::PaintStraight(QPainter& painter, const QPaintEvent& event,
   // Only a paint of the whole widget may write all of it.
   if (placed.isEmpty() || !target->rect().contains(placed) || !QRegion(rect()).subtracted(event.region()).isEmpty())
     return false;
+  // A picture shown larger than it is is converted at its own size and
+  // scaled up by Qt: scaling its planes up first would take more memory.
+  if (!Converter.FitsInto(sample, placed.size())) return false;
   const auto stride = static_cast<int>(target->bytesPerLine());
   uchar* bits = target->bits() + static_cast<ptrdiff_t>(placed.y()) * stride + static_cast<ptrdiff_t>(placed.x()) * 4;
   return Converter.ConvertInto(sample, bits, stride, placed.size());
