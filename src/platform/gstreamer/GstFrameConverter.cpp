@@ -127,7 +127,10 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int 
     if (GST_VIDEO_FRAME_COMP_WIDTH(&source, plane) != width || GST_VIDEO_FRAME_COMP_HEIGHT(&source, plane) != height)
       ++scaledPlanes;
   }
-  Scaled.resize(planeSize * scaledPlanes);
+  const size_t needed = planeSize * scaledPlanes;
+  // After a zoom down, megabytes of planes for the larger size are let go.
+  if (Scaled.capacity() > 2 * needed) Scaled = std::vector<uint8_t>();
+  Scaled.resize(needed);
   uint8_t* next = Scaled.data();
   for (int plane = 0; plane < 3; ++plane) {
     const int planeWidth = GST_VIDEO_FRAME_COMP_WIDTH(&source, plane);

@@ -6,6 +6,7 @@
 
 #include "platform/gstreamer/GstFrameDetector.h"
 #include "platform/gstreamer/GstHandles.h"
+#include "platform/gstreamer/SoundOutputs.h"
 
 namespace mova {
 
@@ -70,7 +71,7 @@ TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options
   ++LivePlatforms;
   AskedForSound = !Options.SilentAudio;
   WarmUp = std::thread([this] {
-    if (AskedForSound) SoundDevice = HasSoundDevice();
+    if (AskedForSound) SoundDevice = MayHaveSoundOutput() && HasSoundDevice();
     LoadCommonPlugins();
   });
 }
