@@ -127,6 +127,10 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int 
     if (GST_VIDEO_FRAME_COMP_WIDTH(&source, plane) != width || GST_VIDEO_FRAME_COMP_HEIGHT(&source, plane) != height)
       ++scaledPlanes;
   }
+  if (GST_VIDEO_FRAME_COMP_WIDTH(&source, 0) == width && GST_VIDEO_FRAME_COMP_HEIGHT(&source, 0) == height) {
+    ConvertAtOwnSize(*matrix, data, stride, bits, rgbStride, size);
+    return true;
+  }
   const size_t needed = planeSize * scaledPlanes;
   // After a zoom down, megabytes of planes for the larger size are let go.
   if (Scaled.capacity() > 2 * needed) Scaled = std::vector<uint8_t>();
@@ -144,6 +148,41 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int 
   }
   YuvToRgb32(*matrix, data[0], stride[0], data[1], stride[1], data[2], stride[2], bits, rgbStride, width, height);
   return true;
+}
+
+// At its own size only the colour planes need scaling, up to twice their
+// size. That is done a band of rows at a time, so the full-size colour
+// planes (4 MB at 1080p) never exist: each band's colour rows come with the
+// row before and after it, which the bilinear filter reads, and the rows they
+// give at the band's edges are left out.
+void TFrameConverter::ConvertAtOwnSize(const TYuvMatrix& matrix, const std::array<const uint8_t*, 3>& data,
+                                       const std::array<int, 3>& stride, uchar* bits, int rgbStride, QSize size) {
+  const int width = size.width();
+  const int height = size.height();
+  const int colourWidth = (width + 1) / 2;
+  const int colourHeight = (height + 1) / 2;
+  constexpr int BandRows = 16;  // colour rows per band, 32 picture rows
+  const size_t bandPlane = static_cast<size_t>(width) * 2 * (BandRows + 2);
+  if (Scaled.capacity() > 2 * 2 * bandPlane) Scaled = std::vector<uint8_t>();
+  Scaled.resize(2 * bandPlane);
+  std::array<uint8_t*, 2> up{Scaled.data(), Scaled.data() + bandPlane};
+  for (int first = 0; first < colourHeight; first += BandRows) {
+    const int last = std::min(first + BandRows, colourHeight);  // one past the band's last colour row
+    const int from = std::max(first - 1, 0);                  // with the rows around it
+    const int to = std::min(last + 1, colourHeight);
+    // The rows `from`..`to` give picture rows 2*from on; the last band of an
+    // odd height ends a row short, as the whole plane would.
+    const int upRows = std::min(2 * (to - from), height - 2 * from);
+    for (int plane = 1; plane < 3; ++plane) {
+      libyuv::ScalePlane(data[plane] + static_cast<ptrdiff_t>(from) * stride[plane], stride[plane], colourWidth,
+                         to - from, up[plane - 1], width, width, upRows, libyuv::kFilterBilinear);
+    }
+    const int top = 2 * first;
+    const int rows = std::min(2 * last, height) - top;
+    const ptrdiff_t skip = static_cast<ptrdiff_t>(top - 2 * from) * width;
+    YuvToRgb32(matrix, data[0] + static_cast<ptrdiff_t>(top) * stride[0], stride[0], up[0] + skip, width, up[1] + skip,
+               width, bits + static_cast<ptrdiff_t>(top) * rgbStride, rgbStride, width, rows);
+  }
 }
 
 bool TFrameConverter::FitsInto(GstSample* sample, QSize size) {

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gstreamer/YuvToRgb.h"
+
 namespace mova {
 
 class TFrameConverter {
@@ -40,6 +42,8 @@ class TFrameConverter {
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
   bool ConvertI420(const GstVideoFrame& source, uchar* bits, int stride, QSize size);
+  void ConvertAtOwnSize(const TYuvMatrix& matrix, const std::array<const uint8_t*, 3>& data,
+                        const std::array<int, 3>& stride, uchar* bits, int rgbStride, QSize size);
   QImage* FreeImage(QSize size, QImage& spare);
 
   GstVideoConverter* Converter = nullptr;
