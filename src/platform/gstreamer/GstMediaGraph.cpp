@@ -1,7 +1,6 @@
 #include "platform/gstreamer/GstMediaGraph.h"
 
 #include <gst/pbutils/missing-plugins.h>
-#include <gst/video/gstvideopool.h>
 #include <gst/video/video.h>
 
 #include <QCoreApplication>
@@ -40,33 +39,6 @@ GstElement* MakeAudioSink(bool silent) {
   return sink;
 }
 
-// The picture sink reads planes through the buffer's video meta, so it
-// takes pictures with any stride and plane offsets. Saying so, and offering
-// a pool of video buffers that a decoder may lay out as it needs, lets the
-// decoder hand out the very pictures it decoded into instead of copying each
-// one into a tightly packed buffer (3 MB a frame at 1080p).
-GstPadProbeReturn OnAllocationQuery(GstPad*, GstPadProbeInfo* info, gpointer) {
-  GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
-  if (query == nullptr || GST_QUERY_TYPE(query) != GST_QUERY_ALLOCATION) return GST_PAD_PROBE_OK;
-  GstCaps* caps = nullptr;
-  gboolean needPool = FALSE;
-  gst_query_parse_allocation(query, &caps, &needPool);
-  GstVideoInfo video;
-  if (caps == nullptr || !gst_video_info_from_caps(&video, caps)) return GST_PAD_PROBE_OK;
-  if (!gst_query_find_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr))
-    gst_query_add_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr);
-  if (gst_query_get_n_allocation_pools(query) == 0) {
-    GstBufferPool* pool = gst_video_buffer_pool_new();
-    GstStructure* config = gst_buffer_pool_get_config(pool);
-    const auto size = static_cast<guint>(GST_VIDEO_INFO_SIZE(&video));
-    gst_buffer_pool_config_set_params(config, caps, size, 0, 0);
-    gst_buffer_pool_config_add_option(config, GST_BUFFER_POOL_OPTION_VIDEO_META);
-    if (gst_buffer_pool_set_config(pool, config)) gst_query_add_allocation_pool(query, pool, size, 0, 0);
-    gst_object_unref(pool);
-  }
-  return GST_PAD_PROBE_HANDLED;  // answered: the query succeeds as filled in here
-}
-
 GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   if (sink == nullptr) return nullptr;
@@ -79,8 +51,6 @@ GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
   g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample", FALSE,
                nullptr);
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
-  const gsthandles::PadPtr pad(gst_element_get_static_pad(sink, "sink"));
-  if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &OnAllocationQuery, nullptr, nullptr);
   return sink;
 }
 
