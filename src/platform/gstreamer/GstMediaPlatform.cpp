@@ -1,6 +1,7 @@
 #include "platform/gstreamer/GstMediaPlatform.h"
 
 #include <gst/gst.h>
+#include <pthread.h>
 
 #include <cstring>
 
@@ -71,6 +72,8 @@ TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options
   ++LivePlatforms;
   AskedForSound = !Options.SilentAudio;
   WarmUp = std::thread([this] {
+    // Named so that profilers and debuggers tell it from the window thread.
+    pthread_setname_np(pthread_self(), "mova-warm-up");
     if (AskedForSound) SoundDevice = MayHaveSoundOutput() && HasSoundDevice();
     LoadCommonPlugins();
   });
