@@ -1,6 +1,7 @@
 #pragma once
-// Turns a decoded picture into an RGB32 image of the size it will be shown
-// at, on the streaming thread, so that painting it is a plain copy.
+// Turns a decoded picture into RGB32 pixels of the size it is shown at: into
+// memory the caller gives (the window's back buffer) or into an image of its
+// own. Used on the window thread only.
 #include <gst/gst.h>
 #include <gst/video/video.h>
 

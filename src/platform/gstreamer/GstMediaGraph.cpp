@@ -43,7 +43,7 @@ GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   if (sink == nullptr) return nullptr;
   // I420, what most decoders give, is converted (and scaled) to RGB32 in one
-  // pass on the way to the window; BGRx is QImage's RGB32 on a little-endian
+  // pass when the window paints it; BGRx is QImage's RGB32 on a little-endian
   // machine and may well be painted as it is.
   gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format={ I420, BGRx }"));
   // One picture waits at most: a late one is replaced, not queued. The sink
@@ -88,8 +88,8 @@ GstPadProbeReturn OnDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder
 void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   GstElementFactory* factory = gst_element_get_factory(element);
   // The queue before the picture sink holds three decoded pictures by
-  // default (9 MB at 1080p). One is enough: pictures are converted as they
-  // leave it, and the decoder stays a picture ahead of the one shown.
+  // default (9 MB at 1080p). One is enough: the decoder stays a picture ahead
+  // of the one shown, which waits in the frame slot until it is painted.
   if (factory != nullptr && g_str_equal(GST_OBJECT_NAME(factory), "queue") &&
       g_str_equal(GST_OBJECT_NAME(element), "vqueue")) {
     g_object_set(element, "max-size-buffers", 1u, nullptr);

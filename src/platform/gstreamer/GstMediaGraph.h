@@ -8,11 +8,9 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 #include "platform/gstreamer/GstFrameConverter.h"
 #include "platform/gstreamer/GstHandles.h"

@@ -8,8 +8,9 @@
 
 namespace mova {
 
-// The conversion's coefficients in fixed point: 4 fractional bits after
-// a multiply of the sample, shifted up by 7, with a 13-bit fraction.
+// The conversion's coefficients in fixed point with 13 fractional bits. A
+// sample shifted up by 7 times a coefficient, keeping the product's high 16
+// bits, gives a value with 4 fractional bits.
 struct TYuvMatrix {
   int16_t LumaOffset = 16;  // black's luma: 16, or 0 in full range
   int16_t Luma = 0;         // luma scale
