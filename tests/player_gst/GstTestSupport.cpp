@@ -89,7 +89,12 @@ std::string UnknownCodecAvi() {
 }
 
 TGstMediaPlatform& Platform() {
-  static TGstMediaPlatform* platform = new TGstMediaPlatform();  // lives until the process ends
+  // Lives until the process ends, so its warm-up is waited for at once.
+  static TGstMediaPlatform* platform = [] {
+    auto* made = new TGstMediaPlatform();
+    made->FinishWarmUp();
+    return made;
+  }();
   return *platform;
 }
 

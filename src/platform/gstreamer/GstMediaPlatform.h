@@ -24,10 +24,13 @@ class TGstMediaPlatform final : public IMediaPlatform {
   std::unique_ptr<IMediaGraph> CreateGraph() override;
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
 
- private:
-  // Waits for the start-up work that runs beside the window's creation.
+  // Waits for the start-up work that runs beside the window's creation. A
+  // process must not end while it runs (libraries being loaded then can
+  // abort in another library's teardown): the destructor waits, and so must
+  // the owner of a platform that is never destroyed.
   void FinishWarmUp();
 
+ private:
   TGstGraphOptions Options;
   bool Started = false;
   std::thread WarmUp;
