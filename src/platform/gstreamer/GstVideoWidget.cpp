@@ -150,6 +150,8 @@ bool TGstVideoWidget::PaintStraight(QPainter& painter, const QPaintEvent& event,
   QPaintDevice* device = engine->paintDevice();
   if (device == nullptr || device->devType() != QInternal::Image) return false;
   auto* target = static_cast<QImage*>(device);
+  // Shared pixels would be copied by the first write, away from the screen.
+  if (!target->isDetached()) return false;
   const QImage::Format format = target->format();
   if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
        format != QImage::Format_ARGB32_Premultiplied) ||
