@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "config/KeyNames.h"
+#include "framework/OffscreenApp.h"
 #include "framework/SForm.h"
 #include "platform/qt/QtKeyCodes.h"
 #include "platform/qt/QtWindowSystem.h"
@@ -21,16 +22,7 @@
 namespace mova {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_menus_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
+QApplication& App() { return OffscreenApp(); }
 
 // Runs `step` once the modal loop of a menu or dialog has started.
 void WhenOpen(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }

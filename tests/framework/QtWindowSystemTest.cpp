@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "framework/OffscreenApp.h"
 #include "framework/SForm.h"
 #include "platform/qt/QtKeyCodes.h"
 #include "platform/qt/QtPainter.h"
@@ -15,16 +16,7 @@
 namespace mova {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_window_system_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
+QApplication& App() { return OffscreenApp(); }
 
 class LoggingForm : public TSForm {
  public:

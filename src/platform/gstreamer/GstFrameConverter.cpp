@@ -117,25 +117,23 @@ bool TFrameConverter::ConvertI420(const GstVideoFrame& source, uchar* bits, int 
   if (!matrix || size.isEmpty()) return false;
   const int width = size.width();
   const int height = size.height();
-  const size_t planeSize = static_cast<size_t>(width) * height;
   std::array<const uint8_t*, 3> data{};
   std::array<int, 3> stride{};
-  size_t scaledPlanes = 0;
   for (int plane = 0; plane < 3; ++plane) {
     data[plane] = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&source, plane));
     stride[plane] = GST_VIDEO_FRAME_PLANE_STRIDE(&source, plane);
-    if (GST_VIDEO_FRAME_COMP_WIDTH(&source, plane) != width || GST_VIDEO_FRAME_COMP_HEIGHT(&source, plane) != height)
-      ++scaledPlanes;
   }
   if (GST_VIDEO_FRAME_COMP_WIDTH(&source, 0) == width && GST_VIDEO_FRAME_COMP_HEIGHT(&source, 0) == height) {
     ConvertAtOwnSize(*matrix, data, stride, bits, rgbStride, size);
     return true;
   }
-  const size_t needed = planeSize * scaledPlanes;
-  // After a zoom down, megabytes of planes for the larger size are let go.
-  if (Scaled.capacity() > 2 * needed) Scaled = std::vector<uint8_t>();
-  Scaled.resize(needed);
-  uint8_t* next = Scaled.data();
+  const size_t planeSize = static_cast<size_t>(width) * height;
+  size_t scaledPlanes = 0;
+  for (int plane = 0; plane < 3; ++plane) {
+    if (GST_VIDEO_FRAME_COMP_WIDTH(&source, plane) != width || GST_VIDEO_FRAME_COMP_HEIGHT(&source, plane) != height)
+      ++scaledPlanes;
+  }
+  uint8_t* next = Scratch(planeSize * scaledPlanes);
   for (int plane = 0; plane < 3; ++plane) {
     const int planeWidth = GST_VIDEO_FRAME_COMP_WIDTH(&source, plane);
     const int planeHeight = GST_VIDEO_FRAME_COMP_HEIGHT(&source, plane);
@@ -163,9 +161,8 @@ void TFrameConverter::ConvertAtOwnSize(const TYuvMatrix& matrix, const std::arra
   const int colourHeight = (height + 1) / 2;
   constexpr int BandRows = 16;  // colour rows per band, 32 picture rows
   const size_t bandPlane = static_cast<size_t>(width) * 2 * (BandRows + 2);
-  if (Scaled.capacity() > 2 * 2 * bandPlane) Scaled = std::vector<uint8_t>();
-  Scaled.resize(2 * bandPlane);
-  std::array<uint8_t*, 2> up{Scaled.data(), Scaled.data() + bandPlane};
+  uint8_t* scratch = Scratch(2 * bandPlane);
+  const std::array<uint8_t*, 2> up{scratch, scratch + bandPlane};
   for (int first = 0; first < colourHeight; first += BandRows) {
     const int last = std::min(first + BandRows, colourHeight);  // one past the band's last colour row
     const int from = std::max(first - 1, 0);                  // with the rows around it
@@ -185,11 +182,12 @@ void TFrameConverter::ConvertAtOwnSize(const TYuvMatrix& matrix, const std::arra
   }
 }
 
-bool TFrameConverter::FitsInto(GstSample* sample, QSize size) {
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstVideoInfo info;
-  return caps != nullptr && gst_video_info_from_caps(&info, caps) && size.width() <= GST_VIDEO_INFO_WIDTH(&info) &&
-         size.height() <= GST_VIDEO_INFO_HEIGHT(&info);
+// Room for `bytes` of planes. After a zoom down, megabytes held for the
+// larger size are let go.
+uint8_t* TFrameConverter::Scratch(size_t bytes) {
+  if (Scaled.capacity() > 2 * bytes) Scaled = std::vector<uint8_t>();
+  Scaled.resize(bytes);
+  return Scaled.data();
 }
 
 bool TFrameConverter::ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size) {
@@ -197,7 +195,8 @@ bool TFrameConverter::ConvertInto(GstSample* sample, uchar* bits, int stride, QS
   GstBuffer* buffer = gst_sample_get_buffer(sample);
   GstVideoInfo in;
   if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&in, caps) ||
-      GST_VIDEO_INFO_FORMAT(&in) != GST_VIDEO_FORMAT_I420)
+      GST_VIDEO_INFO_FORMAT(&in) != GST_VIDEO_FORMAT_I420 || size.width() > GST_VIDEO_INFO_WIDTH(&in) ||
+      size.height() > GST_VIDEO_INFO_HEIGHT(&in))
     return false;
   GstVideoFrame source;
   if (!gst_video_frame_map(&source, &in, buffer, GST_MAP_READ)) return false;

@@ -30,21 +30,20 @@ class TFrameConverter {
   // a copy. Null when the sample holds no picture it can read.
   QImage Convert(GstSample* sample, QSize shown);
 
-  // Converts the picture in `sample` to exactly `size` (larger or smaller)
+  // Converts the picture in `sample` to exactly `size`, its own or smaller,
   // into RGB32 pixels at `bits`, whose rows lie `stride` bytes apart, when
   // it is of the common kind that the fast path takes: a progressive I420
-  // picture in a known colour matrix. False, with nothing written, otherwise.
+  // picture in a known colour matrix. False, with nothing written, otherwise
+  // and for a size larger than the picture in either direction (scaling its
+  // planes up first would take more memory than scaling the RGB image up).
   bool ConvertInto(GstSample* sample, uchar* bits, int stride, QSize size);
-
-  // True when `size` is no larger than the picture in `sample` in either
-  // direction, so converting the picture to `size` scales it down or not at all.
-  static bool FitsInto(GstSample* sample, QSize size);
 
  private:
   GstVideoConverter* ConverterFor(const GstVideoInfo& in, const GstVideoInfo& out);
   bool ConvertI420(const GstVideoFrame& source, uchar* bits, int stride, QSize size);
   void ConvertAtOwnSize(const TYuvMatrix& matrix, const std::array<const uint8_t*, 3>& data,
                         const std::array<int, 3>& stride, uchar* bits, int rgbStride, QSize size);
+  uint8_t* Scratch(size_t bytes);
   QImage* FreeImage(QSize size, QImage& spare);
 
   GstVideoConverter* Converter = nullptr;

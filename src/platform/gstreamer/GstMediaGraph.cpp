@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/gstreamer/ElementSettingsDialog.h"
+#include "platform/gstreamer/GstFrameConverter.h"
 #include "platform/gstreamer/GstElementList.h"
 #include "platform/qt/QtHandles.h"
 

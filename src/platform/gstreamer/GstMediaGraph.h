@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-#include "platform/gstreamer/GstFrameConverter.h"
 #include "platform/gstreamer/GstHandles.h"
 #include "platform/gstreamer/GstVideoWidget.h"
 #include "player/MediaGraph.h"

@@ -143,7 +143,8 @@ void TGstVideoWidget::paintEvent(QPaintEvent* event) {
 // buffer, an image in memory, unscaled: then the picture is converted (and
 // scaled) straight into it. That is the only pass over the pixels, and no
 // image of the picture's own is kept. False when painting goes anywhere
-// else, so the picture is drawn the usual way.
+// else or the picture is shown larger than it is, so it is drawn the usual
+// way (scaled up by Qt from its own size).
 bool TGstVideoWidget::PaintStraight(QPainter& painter, const QPaintEvent& event, GstSample* sample) {
   QPaintEngine* engine = painter.paintEngine();
   if (engine == nullptr || engine->type() != QPaintEngine::Raster) return false;
@@ -166,9 +167,6 @@ bool TGstVideoWidget::PaintStraight(QPainter& painter, const QPaintEvent& event,
   // Only a paint of the whole widget may write all of it.
   if (placed.isEmpty() || !target->rect().contains(placed) || !QRegion(rect()).subtracted(event.region()).isEmpty())
     return false;
-  // A picture shown larger than it is is converted at its own size and
-  // scaled up by Qt: scaling its planes up first would take more memory.
-  if (!Converter.FitsInto(sample, placed.size())) return false;
   const auto stride = static_cast<int>(target->bytesPerLine());
   uchar* bits = target->bits() + static_cast<ptrdiff_t>(placed.y()) * stride + static_cast<ptrdiff_t>(placed.x()) * 4;
   return Converter.ConvertInto(sample, bits, stride, placed.size());
