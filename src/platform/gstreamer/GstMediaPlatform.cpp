@@ -48,9 +48,10 @@ bool HasSoundDevice() {
 // beside the window's creation instead of inside the first open. Other
 // demuxers (Matroska, AVI) load in well under a millisecond when a file needs
 // them; loaded here they would only stay resident for every other file.
-constexpr const char* CommonPlugins[] = {"playback", "app", "typefindfunctions", "isomp4", "videoparsersbad",
-                                         "audioparsers", "libav", "videoconvertscale", "videofilter", "volume",
-                                         "audioconvert", "audioresample"};
+constexpr const char* CommonPlugins[] = {"coreelements", "playback", "app", "typefindfunctions", "isomp4",
+                                         "videoparsersbad", "audioparsers", "libav", "deinterlace",
+                                         "videoconvertscale", "videofilter", "volume", "audioconvert",
+                                         "audioresample"};
 
 void LoadCommonPlugins() {
   for (const char* name : CommonPlugins) {
