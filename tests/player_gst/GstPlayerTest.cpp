@@ -55,7 +55,7 @@ class GstPlayerTest : public ::testing::Test {
 };
 
 std::string FormatName(const ::testing::TestParamInfo<TClip (*)()>& info) {
-  static const char* const names[] = {"Avi", "Mpeg", "Mp4", "Webm", "Wav", "Mp3"};
+  static const char* const names[] = {"Avi", "Mpeg", "Mp4", "Webm", "Wav", "Mp3", "MultiStreamMkv"};
   return names[info.index];
 }
 
@@ -89,7 +89,8 @@ TEST_P(GstPlayerFormatTest, OpensWithTheFactsOfTheFileAndPlays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, GstPlayerFormatTest,
-                         ::testing::Values(&AviClip, &MpegClip, &Mp4Clip, &WebmClip, &WavClip, &Mp3Clip),
+                         ::testing::Values(&AviClip, &MpegClip, &Mp4Clip, &WebmClip, &WavClip, &Mp3Clip,
+                                           &MultiStreamMkvClip),
                          FormatName);
 
 class GstPlayerEndTest : public GstPlayerTest, public ::testing::WithParamInterface<TClip (*)()> {};
@@ -118,10 +119,13 @@ TEST_P(GstPlayerEndTest, TheEndIsNoticedOnTimeAndPlayStartsAgainFromZero) {
   EXPECT_EQ(Ends, endsBefore) << "still at the end after playing again";
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, GstPlayerEndTest, ::testing::Values(&ShortAviClip, &ShortWavClip),
-                         [](const ::testing::TestParamInfo<TClip (*)()>& info) {
-                           return std::string(info.index == 0 ? "Avi" : "Wav");
-                         });
+std::string EndClipName(const ::testing::TestParamInfo<TClip (*)()>& info) {
+  static const char* const names[] = {"Avi", "Wav", "MultiStreamMkv"};
+  return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, GstPlayerEndTest, ::testing::Values(&ShortAviClip, &ShortWavClip, &MultiStreamMkvClip),
+                         EndClipName);
 
 TEST_F(GstPlayerTest, TheEndIsNoticedWithoutAPlaybackTimer) {
   FakeTimerService noTimers;

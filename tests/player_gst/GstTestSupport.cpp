@@ -76,6 +76,19 @@ TClip ShortWavClip() {
   return {"short-wav", GeneratedMedia("engine-short.wav", Ffmpeg(Tone(1.5))), false, 0, 0, 0.0, 1500, "wavparse"};
 }
 
+TClip MultiStreamMkvClip() {
+  // Two soundtracks and a subtitle track beside the picture: only the first
+  // soundtrack is heard, the others must not hold playback up.
+  const std::string subtitles =
+      WriteTestFile("engine-subtitles.srt", "1\n00:00:00,200 --> 00:00:01,000\nHello\n\n");
+  return {"multi-mkv",
+          GeneratedMedia("engine-multi.mkv",
+                         Ffmpeg(Pictures(1.5) + Tone(1.5) +
+                                "-f lavfi -i sine=frequency=880:sample_rate=44100:duration=1.5 -i " + subtitles +
+                                " -map 0:v -map 1:a -map 2:a -map 3:s -c:v mjpeg -q:v 5 -c:a pcm_s16le -c:s srt")),
+          true, 160, 120, 25.0, 1500, "jpegdec"};
+}
+
 std::string UnknownCodecAvi() {
   const std::string source = AviClip().Path;
   if (source.empty()) return "";

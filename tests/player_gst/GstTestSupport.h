@@ -29,6 +29,7 @@ TClip WavClip();    // PCM only
 TClip Mp3Clip();    // MP3 only
 TClip ShortAviClip();  // MJPEG + PCM, 1.5 s
 TClip ShortWavClip();  // PCM, 1.5 s
+TClip MultiStreamMkvClip();  // MJPEG + two PCM soundtracks + SRT subtitles, 1.5 s
 
 // An AVI file whose video four-character code no decoder knows.
 std::string UnknownCodecAvi();

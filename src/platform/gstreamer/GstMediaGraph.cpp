@@ -85,17 +85,10 @@ GstPadProbeReturn OnDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder
   return GST_PAD_PROBE_OK;
 }
 
-// Called for every element playbin makes, on a streaming thread.
-void OnElementSetup(GstElement*, GstElement* element, gpointer) {
+// Called for every element added anywhere in the graph, on the thread that
+// adds it.
+void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
   GstElementFactory* factory = gst_element_get_factory(element);
-  // The queue before the picture sink holds three decoded pictures by
-  // default (9 MB at 1080p). One is enough: the decoder stays a picture ahead
-  // of the one shown, which waits in the frame slot until it is painted.
-  if (factory != nullptr && g_str_equal(GST_OBJECT_NAME(factory), "queue") &&
-      g_str_equal(GST_OBJECT_NAME(element), "vqueue")) {
-    g_object_set(element, "max-size-buffers", 1u, nullptr);
-    return;
-  }
   if (factory == nullptr || !gst_element_factory_list_is_type(factory, GST_ELEMENT_FACTORY_TYPE_DECODER |
                                                                            GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO))
     return;
@@ -105,6 +98,8 @@ void OnElementSetup(GstElement*, GstElement* element, gpointer) {
   // The decoder outlives its own pad, so the probe may keep a plain pointer.
   if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDecoderCaps, element, nullptr);
 }
+
+void OnDecodedPad(GstElement*, GstPad* pad, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->Link(pad); }
 
 }  // namespace
 
@@ -130,9 +125,14 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   if (uriError != nullptr) g_error_free(uriError);
   if (!uri) return false;
 
-  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-  if (playbin == nullptr) return false;
-  Pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+  // The decoder bin finds the container and decoders; what plays each
+  // decoded stream is linked behind it as its pads appear.
+  GstElement* pipeline = gst_pipeline_new(nullptr);
+  if (pipeline == nullptr) return false;
+  Pipeline.reset(GST_ELEMENT(gst_object_ref_sink(pipeline)));
+  GstElement* source = gst_element_factory_make("uridecodebin", nullptr);
+  if (source == nullptr) return false;
+  g_object_set(source, "uri", uri.get(), nullptr);
 
   static GstAppSinkCallbacks callbacks = [] {
     GstAppSinkCallbacks table{};
@@ -141,18 +141,22 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
     return table;
   }();
   GstElement* videoSink = MakeAppSink(&callbacks, this);
-  g_signal_connect(playbin, "element-setup", G_CALLBACK(&OnElementSetup), nullptr);
   GstElement* audioSink = MakeAudioSink(Options.SilentAudio);
   if (videoSink == nullptr || audioSink == nullptr) {
     if (videoSink != nullptr) gst_object_unref(gst_object_ref_sink(videoSink));
     if (audioSink != nullptr) gst_object_unref(gst_object_ref_sink(audioSink));
+    gst_object_unref(gst_object_ref_sink(source));
     return false;
   }
-  g_object_set(playbin, "uri", uri.get(), "video-sink", videoSink, "audio-sink", audioSink, nullptr);
-  Bus.reset(gst_element_get_bus(playbin));
+  Streams = std::make_unique<TGstStreamLinker>(pipeline, videoSink, audioSink);
+  Streams->SetVolume(Volume);
+  g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(&OnElementAdded), nullptr);
+  g_signal_connect(source, "pad-added", G_CALLBACK(&OnDecodedPad), Streams.get());
+  gst_bin_add(GST_BIN(pipeline), source);
+  Bus.reset(gst_element_get_bus(pipeline));
 
   if (!Cue()) {
-    gst_element_set_state(playbin, GST_STATE_NULL);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
     return false;
   }
   ReadStreamFacts();
@@ -197,30 +201,22 @@ bool TGstMediaGraph::Cue() {
 }
 
 void TGstMediaGraph::ReadStreamFacts() {
-  gint videoStreams = 0;
-  gint current = 0;
-  g_object_get(Pipeline.get(), "n-video", &videoStreams, "current-video", &current, nullptr);
-  if (videoStreams > 0) {
-    GstPad* rawPad = nullptr;
-    g_signal_emit_by_name(Pipeline.get(), "get-video-pad", std::max(current, 0), &rawPad);
-    const gsthandles::PadPtr pad(rawPad);
-    const gsthandles::CapsPtr caps(pad ? gst_pad_get_current_caps(pad.get()) : nullptr);
-    if (caps && gst_caps_get_size(caps.get()) > 0) {
-      const GstStructure* format = gst_caps_get_structure(caps.get(), 0);
-      gint width = 0;
-      gint height = 0;
-      if (gst_structure_get_int(format, "width", &width) && gst_structure_get_int(format, "height", &height) &&
-          width > 0 && height > 0) {
-        HasVideo = true;
-        Width = width;
-        Height = height;
-      }
-      gint numerator = 0;
-      gint denominator = 0;
-      if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
-          denominator > 0) {
-        FrameTime = static_cast<double>(denominator) / numerator;
-      }
+  const gsthandles::CapsPtr caps = Streams->VideoCaps();
+  if (caps && gst_caps_get_size(caps.get()) > 0) {
+    const GstStructure* format = gst_caps_get_structure(caps.get(), 0);
+    gint width = 0;
+    gint height = 0;
+    if (gst_structure_get_int(format, "width", &width) && gst_structure_get_int(format, "height", &height) &&
+        width > 0 && height > 0) {
+      HasVideo = true;
+      Width = width;
+      Height = height;
+    }
+    gint numerator = 0;
+    gint denominator = 0;
+    if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
+        denominator > 0) {
+      FrameTime = static_cast<double>(denominator) / numerator;
     }
   }
   gint64 duration = -1;
@@ -386,8 +382,8 @@ void TGstMediaGraph::Stop() { Pause(); }
 void TGstMediaGraph::StopWhenReady() { Pause(); }
 
 void TGstMediaGraph::SetVolume(int32_t volume) {
-  if (!Pipeline) return;
-  g_object_set(Pipeline.get(), "volume", LinearVolume(volume), nullptr);
+  Volume = LinearVolume(volume);
+  if (Streams) Streams->SetVolume(Volume);
 }
 
 std::vector<TFilterInfo> TGstMediaGraph::EnumFilters() {

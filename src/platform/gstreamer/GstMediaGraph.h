@@ -1,6 +1,7 @@
 #pragma once
-// A filter graph on GStreamer: playbin plays the file, an appsink hands the
-// decoded pictures to the video widget, and the bus tells of the end.
+// A filter graph on GStreamer: a decoder bin reads the file, the stream
+// linker plays what it decodes, an appsink hands the decoded pictures to the
+// video widget, and the bus tells of the end.
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
@@ -13,6 +14,7 @@
 #include <memory>
 
 #include "platform/gstreamer/GstHandles.h"
+#include "platform/gstreamer/GstStreamLinker.h"
 #include "platform/gstreamer/GstVideoWidget.h"
 #include "player/MediaGraph.h"
 
@@ -73,7 +75,10 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
 
   TGstGraphOptions Options;
+  // Used by the pipeline's threads until it stops, so it outlives it.
+  std::unique_ptr<TGstStreamLinker> Streams;
   gsthandles::ElementPtr Pipeline;
+  double Volume = 1.0;  // linear, for a sound stream linked later
   gsthandles::BusPtr Bus;
   std::unique_ptr<QSocketNotifier> BusNotifier;
   std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();

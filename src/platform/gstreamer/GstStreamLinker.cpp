@@ -1,0 +1,105 @@
+#include "platform/gstreamer/GstStreamLinker.h"
+
+#include <vector>
+
+namespace mova {
+
+namespace {
+
+using Chain = std::vector<gsthandles::ElementPtr>;
+
+// Appends a new element of `factory` unless it is not installed.
+GstElement* Append(Chain& chain, const char* factory) {
+  GstElement* element = gst_element_factory_make(factory, nullptr);
+  if (element == nullptr) return nullptr;
+  chain.emplace_back(GST_ELEMENT(gst_object_ref_sink(element)));
+  return element;
+}
+
+void PostError(GstElement* pipeline, const char* text) {
+  GError* error = g_error_new_literal(GST_CORE_ERROR, GST_CORE_ERROR_NEGOTIATION, text);
+  gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+  g_error_free(error);
+}
+
+}  // namespace
+
+TGstStreamLinker::TGstStreamLinker(GstElement* pipeline, GstElement* videoSink, GstElement* audioSink)
+    : Pipeline(pipeline),
+      VideoSink(videoSink != nullptr ? GST_ELEMENT(gst_object_ref_sink(videoSink)) : nullptr),
+      AudioSink(audioSink != nullptr ? GST_ELEMENT(gst_object_ref_sink(audioSink)) : nullptr) {}
+
+void TGstStreamLinker::Link(GstPad* pad) {
+  gsthandles::CapsPtr caps(gst_pad_get_current_caps(pad));
+  if (!caps) caps.reset(gst_pad_query_caps(pad, nullptr));
+  std::lock_guard<std::mutex> guard(Lock);
+  LinkChain(pad, caps.get());
+}
+
+void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
+  const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
+                                                                              : nullptr;
+  const char* kind = format != nullptr ? gst_structure_get_name(format) : "";
+  Chain chain;
+  bool video = false;
+  if (VideoSink && g_str_equal(kind, "video/x-raw")) {
+    // One decoded picture waits here, so the decoder works on the next one
+    // while the sink waits for the time of the current one. More would only
+    // hold memory (3 MB a picture at 1080p).
+    if (GstElement* queue = Append(chain, "queue"))
+      g_object_set(queue, "max-size-buffers", 1u, "max-size-bytes", 0u, "max-size-time", guint64{0}, nullptr);
+    // Passed through untouched unless the pictures are interlaced or the
+    // user changes the colour balance in the element settings.
+    Append(chain, "deinterlace");
+    Append(chain, "videobalance");
+    // For the decoders' other formats: the frame sink takes I420 and BGRx.
+    Append(chain, "videoconvert");
+    chain.push_back(std::move(VideoSink));
+    video = true;
+  } else if (AudioSink && g_str_equal(kind, "audio/x-raw")) {
+    Append(chain, "audioconvert");
+    Append(chain, "audioresample");
+    if (GstElement* volume = Append(chain, "volume")) {
+      g_object_set(volume, "volume", LinearVolume, nullptr);
+      Volume.reset(GST_ELEMENT(gst_object_ref(volume)));
+    }
+    chain.push_back(std::move(AudioSink));
+  } else {
+    // Nothing plays this stream: its data is dropped as it leaves the pad.
+    // No sink means nothing to wait for before playing starts, no end to
+    // wait for, and no position of its own running ahead of the others.
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
+                      [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+    return;
+  }
+
+  for (const auto& element : chain) gst_bin_add(GST_BIN(Pipeline), element.get());
+  for (size_t i = 0; i + 1 < chain.size(); ++i) {
+    if (!gst_element_link(chain[i].get(), chain[i + 1].get())) {
+      PostError(Pipeline, "A stream's elements could not be linked.");
+      return;
+    }
+  }
+  // Downstream first, so that nothing flows into an element not yet running.
+  for (auto element = chain.rbegin(); element != chain.rend(); ++element)
+    gst_element_sync_state_with_parent(element->get());
+  gsthandles::PadPtr entry(gst_element_get_static_pad(chain.front().get(), "sink"));
+  if (!entry || gst_pad_link(pad, entry.get()) != GST_PAD_LINK_OK) {
+    PostError(Pipeline, "A decoded stream could not be linked.");
+    return;
+  }
+  if (video) VideoPad = std::move(entry);
+}
+
+gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {
+  std::lock_guard<std::mutex> guard(Lock);
+  return gsthandles::CapsPtr(VideoPad ? gst_pad_get_current_caps(VideoPad.get()) : nullptr);
+}
+
+void TGstStreamLinker::SetVolume(double linear) {
+  std::lock_guard<std::mutex> guard(Lock);
+  LinearVolume = linear;
+  if (Volume) g_object_set(Volume.get(), "volume", linear, nullptr);
+}
+
+}  // namespace mova

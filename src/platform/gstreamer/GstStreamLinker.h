@@ -1,0 +1,41 @@
+#pragma once
+// What a graph puts behind the decoder's pads: the first picture stream goes
+// through a one-picture queue, the deinterlacer, the colour balance and a
+// format converter to the frame sink; the first sound stream through format
+// and rate converters and the volume to the sound output; every other stream
+// (a second soundtrack, subtitles) is dropped where it leaves the decoder.
+#include <gst/gst.h>
+
+#include <mutex>
+
+#include "platform/gstreamer/GstHandles.h"
+
+namespace mova {
+
+class TGstStreamLinker {
+ public:
+  // Takes a reference to each sink; `pipeline` must outlive the linker's use.
+  TGstStreamLinker(GstElement* pipeline, GstElement* videoSink, GstElement* audioSink);
+
+  // Links a new decoded pad. Called by the decoder on a streaming thread.
+  void Link(GstPad* pad);
+
+  // The picture stream's format once it is linked and negotiated, else null.
+  gsthandles::CapsPtr VideoCaps() const;
+
+  // The linear volume of the sound stream, kept for one linked later.
+  void SetVolume(double linear);
+
+ private:
+  void LinkChain(GstPad* pad, const GstCaps* caps);
+
+  GstElement* Pipeline;
+  mutable std::mutex Lock;
+  gsthandles::ElementPtr VideoSink;  // until the picture stream takes it
+  gsthandles::ElementPtr AudioSink;  // until the sound stream takes it
+  gsthandles::PadPtr VideoPad;       // where the picture stream enters its chain
+  gsthandles::ElementPtr Volume;
+  double LinearVolume = 1.0;
+};
+
+}  // namespace mova
