@@ -148,5 +148,25 @@ TEST_F(GstStreamLinkerTest, AStreamOfAnotherKindIsSwallowedAndTheSinksStayFree) 
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
 }
 
+TEST_F(GstStreamLinkerTest, ANewStreamTakesTheChainOfOneThatHasGone) {
+  // The next part of a chained file comes from new decoders; the old ones
+  // go away with their pads.
+  GstElement* pictures = Source("videotestsrc");
+  GstElement* sound = Source("audiotestsrc");
+  const gsthandles::ElementPtr pictureEntry = Downstream(pictures);
+  const gsthandles::ElementPtr soundEntry = Downstream(sound);
+  gst_bin_remove(GST_BIN(Pipeline.get()), pictures);
+  gst_bin_remove(GST_BIN(Pipeline.get()), sound);
+
+  GstElement* nextPictures = Source("videotestsrc");
+  GstElement* nextSound = Source("audiotestsrc");
+  EXPECT_EQ(Downstream(nextPictures).get(), pictureEntry.get());
+  EXPECT_EQ(Downstream(nextSound).get(), soundEntry.get());
+  // While those play, another stream of either kind is still dropped.
+  const gsthandles::PadPtr extra = DecoderPad("video/x-raw,format=I420,width=64,height=48");
+  Linker->Link(extra.get());
+  ExpectSwallowed(extra.get());
+}
+
 }  // namespace
 }  // namespace mova::test

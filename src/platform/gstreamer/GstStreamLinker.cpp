@@ -40,8 +40,18 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
   const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
                                                                               : nullptr;
   const char* kind = format != nullptr ? gst_structure_get_name(format) : "";
+  // A chain whose stream has gone (the next part of a chained file comes
+  // from a new decoder) takes the next stream of its kind.
+  GstPad* freeEntry = nullptr;
+  if (g_str_equal(kind, "video/x-raw") && VideoPad && !gst_pad_is_linked(VideoPad.get())) freeEntry = VideoPad.get();
+  if (g_str_equal(kind, "audio/x-raw") && AudioPad && !gst_pad_is_linked(AudioPad.get())) freeEntry = AudioPad.get();
+  if (freeEntry != nullptr) {
+    if (gst_pad_link(pad, freeEntry) != GST_PAD_LINK_OK) PostError(Pipeline, "A decoded stream could not be linked.");
+    return;
+  }
   Chain chain;
   bool video = false;
+  bool audio = false;
   if (VideoSink && g_str_equal(kind, "video/x-raw")) {
     // One decoded picture waits here, so the decoder works on the next one
     // while the sink waits for the time of the current one. More would only
@@ -64,6 +74,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
       Volume.reset(GST_ELEMENT(gst_object_ref(volume)));
     }
     chain.push_back(std::move(AudioSink));
+    audio = true;
   } else {
     // Nothing plays this stream: its data is dropped as it leaves the pad.
     // No sink means nothing to wait for before playing starts, no end to
@@ -89,6 +100,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     return;
   }
   if (video) VideoPad = std::move(entry);
+  if (audio) AudioPad = std::move(entry);
 }
 
 gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {

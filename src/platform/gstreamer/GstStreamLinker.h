@@ -4,6 +4,8 @@
 // format converter to the frame sink; the first sound stream through format
 // and rate converters and the volume to the sound output; every other stream
 // (a second soundtrack, subtitles) is dropped where it leaves the decoder.
+// When a stream's decoder goes away (the next part of a chained file), the
+// next stream of its kind takes its place in the chain.
 #include <gst/gst.h>
 
 #include <mutex>
@@ -34,6 +36,7 @@ class TGstStreamLinker {
   gsthandles::ElementPtr VideoSink;  // until the picture stream takes it
   gsthandles::ElementPtr AudioSink;  // until the sound stream takes it
   gsthandles::PadPtr VideoPad;       // where the picture stream enters its chain
+  gsthandles::PadPtr AudioPad;       // where the sound stream enters its chain
   gsthandles::ElementPtr Volume;
   double LinearVolume = 1.0;
 };
