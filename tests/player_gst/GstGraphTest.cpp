@@ -4,8 +4,10 @@
 #include <QSet>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "platform/gstreamer/GstElementList.h"
 #include "platform/gstreamer/GstMediaGraph.h"
@@ -142,6 +144,53 @@ TEST(GstGraphTest, ElementsAreListedInTheSameOrderEveryTime) {
   EXPECT_GE(index("source"), 0);
   EXPECT_LT(index("source"), index("avidemux"));
   EXPECT_LT(index("avidemux"), index("jpegdec"));
+}
+
+// Where text stands on a plain blue picture: the rows of the pixels far from
+// blue, or an empty range when there are none.
+std::pair<int, int> TextRows(const QImage& picture) {
+  int top = picture.height();
+  int bottom = -1;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QColor pixel = picture.pixelColor(x, y);
+      if (pixel.red() + pixel.green() + (255 - pixel.blue()) > 150) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  return {top, bottom};
+}
+
+// The text rows of the first picture with text while `path` plays, if any.
+std::pair<int, int> TextWhilePlaying(const std::string& path) {
+  auto graph = RenderedGraph(path);
+  if (!graph) return {0, -1};
+  graph->SetVolume(-10000);
+  graph->Run();
+  std::pair<int, int> rows{0, -1};
+  WaitUntil(
+      [&] {
+        const QImage shown = graph->NewestFrame();
+        if (!shown.isNull()) rows = TextRows(shown);
+        return rows.second >= 0;
+      },
+      2s);
+  graph->Pause();
+  return rows;
+}
+
+TEST(GstGraphTest, SubtitlesAreDrawnOntoTheLowerPartOfThePictures) {
+  const TClip with = MultiStreamMkvClip();
+  const TClip without = MultiStreamMkvClipWithoutSubtitles();
+  ASSERT_FALSE(with.Path.empty());
+  ASSERT_FALSE(without.Path.empty());
+  const auto [top, bottom] = TextWhilePlaying(with.Path);
+  ASSERT_GE(bottom, 0) << "no subtitle drawn";
+  EXPECT_GE(top, with.Height / 2) << "text above the lower half";
+  EXPECT_LT(bottom, with.Height);
+  // The same picture without subtitles shows no text at all.
+  EXPECT_LT(TextWhilePlaying(without.Path).second, 0);
 }
 
 TEST(GstGraphTest, OnlyUserSettingsCount) {

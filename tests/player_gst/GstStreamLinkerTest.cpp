@@ -88,22 +88,36 @@ class GstStreamLinkerTest : public ::testing::Test {
   std::unique_ptr<TGstStreamLinker> Linker;
 };
 
-TEST_F(GstStreamLinkerTest, TheFirstPictureAndSoundStreamsPlayAndEveryOtherStreamIsSwallowed) {
+TEST_F(GstStreamLinkerTest, TheFirstStreamOfEachKindPlaysAndEveryOtherStreamIsSwallowed) {
   GstElement* pictures = Source("videotestsrc");
   GstElement* sound = Source("audiotestsrc");
+  const gsthandles::PadPtr subtitles = DecoderPad("text/x-raw,format=utf8");
   const gsthandles::PadPtr secondPictures = DecoderPad("video/x-raw,format=I420,width=64,height=48");
   const gsthandles::PadPtr secondSound = DecoderPad("audio/x-raw,format=S16LE,rate=8000,channels=1,layout=interleaved");
-  const gsthandles::PadPtr subtitles = DecoderPad("text/x-raw,format=utf8");
-  for (GstPad* pad : {secondPictures.get(), secondSound.get(), subtitles.get()}) Linker->Link(pad);
+  const gsthandles::PadPtr secondSubtitles = DecoderPad("subpicture/x-dvd");
+  for (GstPad* pad : {subtitles.get(), secondPictures.get(), secondSound.get(), secondSubtitles.get()})
+    Linker->Link(pad);
 
-  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace videobalance videoconvert appsink");
+  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace subtitleoverlay videobalance videoconvert appsink");
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
-  for (GstPad* pad : {secondPictures.get(), secondSound.get(), subtitles.get()}) ExpectSwallowed(pad);
+  // The subtitles go into the picture chain's overlay.
+  const gsthandles::PadPtr overlayInput(gst_pad_get_peer(subtitles.get()));
+  ASSERT_TRUE(overlayInput);
+  EXPECT_STREQ(GST_OBJECT_NAME(overlayInput.get()), "subtitle_sink");
+  const gsthandles::ElementPtr overlay(gst_pad_get_parent_element(overlayInput.get()));
+  EXPECT_EQ(FactoryOf(overlay.get()), "subtitleoverlay");
+  for (GstPad* pad : {secondPictures.get(), secondSound.get(), secondSubtitles.get()}) ExpectSwallowed(pad);
   // One picture waits between the decoder and the sink, no more.
   const gsthandles::ElementPtr queue = Downstream(pictures);
   guint buffers = 0;
   g_object_get(queue.get(), "max-size-buffers", &buffers, nullptr);
   EXPECT_EQ(buffers, 1u);
+}
+
+TEST_F(GstStreamLinkerTest, SubtitlesBeforeAnyPictureAreSwallowed) {
+  const gsthandles::PadPtr subtitles = DecoderPad("text/x-raw,format=utf8");
+  Linker->Link(subtitles.get());
+  ExpectSwallowed(subtitles.get());
 }
 
 TEST_F(GstStreamLinkerTest, TheVolumeIsKeptForTheSoundStreamAndFollowsLaterChanges) {
@@ -144,7 +158,7 @@ TEST_F(GstStreamLinkerTest, AStreamOfAnotherKindIsSwallowedAndTheSinksStayFree) 
   // The frame and sound sinks stay free for the streams that come later.
   GstElement* pictures = Source("videotestsrc");
   GstElement* sound = Source("audiotestsrc");
-  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace videobalance videoconvert appsink");
+  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace subtitleoverlay videobalance videoconvert appsink");
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
 }
 

@@ -76,18 +76,28 @@ TClip ShortWavClip() {
   return {"short-wav", GeneratedMedia("engine-short.wav", Ffmpeg(Tone(1.5))), false, 0, 0, 0.0, 1500, "wavparse"};
 }
 
-TClip MultiStreamMkvClip() {
-  // Two soundtracks and a subtitle track beside the picture: only the first
-  // soundtrack is heard, the others must not hold playback up.
+namespace {
+
+// Two soundtracks and, when asked for, a subtitle track beside a plain blue
+// picture, on which any text stands out.
+TClip MultiStreamMkv(bool withSubtitles) {
   const std::string subtitles =
-      WriteTestFile("engine-subtitles.srt", "1\n00:00:00,200 --> 00:00:01,000\nHello\n\n");
-  return {"multi-mkv",
-          GeneratedMedia("engine-multi.mkv",
-                         Ffmpeg(Pictures(1.5) + Tone(1.5) +
-                                "-f lavfi -i sine=frequency=880:sample_rate=44100:duration=1.5 -i " + subtitles +
-                                " -map 0:v -map 1:a -map 2:a -map 3:s -c:v mjpeg -q:v 5 -c:a pcm_s16le -c:s srt")),
+      WriteTestFile("engine-subtitles.srt", "1\n00:00:00,200 --> 00:00:01,400\nHello\n\n");
+  const std::string arguments =
+      "-f lavfi -i color=c=blue:size=160x120:rate=25:duration=1.5 " + Tone(1.5) +
+      "-f lavfi -i sine=frequency=880:sample_rate=44100:duration=1.5 " +
+      (withSubtitles ? "-i " + subtitles + " -map 3:s -c:s srt " : std::string()) +
+      "-map 0:v -map 1:a -map 2:a -c:v mjpeg -q:v 5 -c:a pcm_s16le";
+  return {withSubtitles ? "multi-mkv" : "multi-mkv-no-subtitles",
+          GeneratedMedia(withSubtitles ? "engine-multi.mkv" : "engine-multi-no-subtitles.mkv", Ffmpeg(arguments)),
           true, 160, 120, 25.0, 1500, "jpegdec"};
 }
+
+}  // namespace
+
+TClip MultiStreamMkvClip() { return MultiStreamMkv(true); }
+
+TClip MultiStreamMkvClipWithoutSubtitles() { return MultiStreamMkv(false); }
 
 std::string UnknownCodecAvi() {
   const std::string source = AviClip().Path;

@@ -29,7 +29,8 @@ TClip WavClip();    // PCM only
 TClip Mp3Clip();    // MP3 only
 TClip ShortAviClip();  // MJPEG + PCM, 1.5 s
 TClip ShortWavClip();  // PCM, 1.5 s
-TClip MultiStreamMkvClip();  // MJPEG + two PCM soundtracks + SRT subtitles, 1.5 s
+TClip MultiStreamMkvClip();  // MJPEG plain blue + two PCM soundtracks + SRT subtitles, 1.5 s
+TClip MultiStreamMkvClipWithoutSubtitles();  // the same without the subtitles
 
 // An AVI file whose video four-character code no decoder knows.
 std::string UnknownCodecAvi();

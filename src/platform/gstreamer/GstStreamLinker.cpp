@@ -45,6 +45,11 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
   GstPad* freeEntry = nullptr;
   if (g_str_equal(kind, "video/x-raw") && VideoPad && !gst_pad_is_linked(VideoPad.get())) freeEntry = VideoPad.get();
   if (g_str_equal(kind, "audio/x-raw") && AudioPad && !gst_pad_is_linked(AudioPad.get())) freeEntry = AudioPad.get();
+  // The first subtitle stream is drawn onto the pictures.
+  const bool subtitles = g_str_equal(kind, "text/x-raw") || g_str_has_prefix(kind, "subpicture/");
+  gsthandles::PadPtr subtitleEntry(subtitles && Subtitles ? gst_element_get_static_pad(Subtitles.get(), "subtitle_sink")
+                                                          : nullptr);
+  if (subtitleEntry && !gst_pad_is_linked(subtitleEntry.get())) freeEntry = subtitleEntry.get();
   if (freeEntry != nullptr) {
     if (gst_pad_link(pad, freeEntry) != GST_PAD_LINK_OK) PostError(Pipeline, "A decoded stream could not be linked.");
     return;
@@ -58,9 +63,11 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     // hold memory (3 MB a picture at 1080p).
     if (GstElement* queue = Append(chain, "queue"))
       g_object_set(queue, "max-size-buffers", 1u, "max-size-bytes", 0u, "max-size-time", guint64{0}, nullptr);
-    // Passed through untouched unless the pictures are interlaced or the
-    // user changes the colour balance in the element settings.
+    // Passed through untouched unless the pictures are interlaced, a
+    // subtitle stream is linked to the overlay, or the user changes the
+    // colour balance in the element settings.
     Append(chain, "deinterlace");
+    if (GstElement* overlay = Append(chain, "subtitleoverlay")) Subtitles.reset(GST_ELEMENT(gst_object_ref(overlay)));
     Append(chain, "videobalance");
     // For the decoders' other formats: the frame sink takes I420 and BGRx.
     Append(chain, "videoconvert");

@@ -1,9 +1,11 @@
 #pragma once
 // What a graph puts behind the decoder's pads: the first picture stream goes
-// through a one-picture queue, the deinterlacer, the colour balance and a
-// format converter to the frame sink; the first sound stream through format
+// through a one-picture queue, the deinterlacer, the subtitle overlay, the
+// colour balance and a format converter to the frame sink; the first
+// subtitle stream into that overlay; the first sound stream through format
 // and rate converters and the volume to the sound output; every other stream
-// (a second soundtrack, subtitles) is dropped where it leaves the decoder.
+// (a second soundtrack, a second subtitle stream) is dropped where it leaves
+// the decoder.
 // When a stream's decoder goes away (the next part of a chained file), the
 // next stream of its kind takes its place in the chain.
 #include <gst/gst.h>
@@ -38,6 +40,7 @@ class TGstStreamLinker {
   gsthandles::PadPtr VideoPad;       // where the picture stream enters its chain
   gsthandles::PadPtr AudioPad;       // where the sound stream enters its chain
   gsthandles::ElementPtr Volume;
+  gsthandles::ElementPtr Subtitles;  // the picture chain's subtitle overlay
   double LinearVolume = 1.0;
 };
 
