@@ -40,24 +40,26 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
   const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
                                                                               : nullptr;
   const char* kind = format != nullptr ? gst_structure_get_name(format) : "";
-  // A chain whose stream has gone (the next part of a chained file comes
-  // from a new decoder) takes the next stream of its kind.
-  GstPad* freeEntry = nullptr;
-  if (g_str_equal(kind, "video/x-raw") && VideoPad && !gst_pad_is_linked(VideoPad.get())) freeEntry = VideoPad.get();
-  if (g_str_equal(kind, "audio/x-raw") && AudioPad && !gst_pad_is_linked(AudioPad.get())) freeEntry = AudioPad.get();
-  // The first subtitle stream is drawn onto the pictures.
+  const bool pictures = g_str_equal(kind, "video/x-raw");
+  const bool sound = g_str_equal(kind, "audio/x-raw");
   const bool subtitles = g_str_equal(kind, "text/x-raw") || g_str_has_prefix(kind, "subpicture/");
-  gsthandles::PadPtr subtitleEntry(subtitles && Subtitles ? gst_element_get_static_pad(Subtitles.get(), "subtitle_sink")
-                                                          : nullptr);
-  if (subtitleEntry && !gst_pad_is_linked(subtitleEntry.get())) freeEntry = subtitleEntry.get();
-  if (freeEntry != nullptr) {
-    if (gst_pad_link(pad, freeEntry) != GST_PAD_LINK_OK) PostError(Pipeline, "A decoded stream could not be linked.");
+
+  // An entry already built that is free: the first subtitle stream's in the
+  // picture chain's overlay, or that of a chain whose stream has gone (the
+  // next part of a chained file comes from a new decoder).
+  gsthandles::PadPtr freeEntry;
+  if (pictures && VideoPad) freeEntry.reset(GST_PAD(gst_object_ref(VideoPad.get())));
+  if (sound && AudioPad) freeEntry.reset(GST_PAD(gst_object_ref(AudioPad.get())));
+  if (subtitles && Subtitles) freeEntry.reset(gst_element_get_static_pad(Subtitles.get(), "subtitle_sink"));
+  if (freeEntry && !gst_pad_is_linked(freeEntry.get())) {
+    if (gst_pad_link(pad, freeEntry.get()) != GST_PAD_LINK_OK)
+      PostError(Pipeline, "A decoded stream could not be linked.");
     return;
   }
+
   Chain chain;
-  bool video = false;
-  bool audio = false;
-  if (VideoSink && g_str_equal(kind, "video/x-raw")) {
+  gsthandles::PadPtr* entrySlot = nullptr;  // where the new chain's entry is kept
+  if (pictures && VideoSink) {
     // One decoded picture waits here, so the decoder works on the next one
     // while the sink waits for the time of the current one. More would only
     // hold memory (3 MB a picture at 1080p).
@@ -72,8 +74,8 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     // For the decoders' other formats: the frame sink takes I420 and BGRx.
     Append(chain, "videoconvert");
     chain.push_back(std::move(VideoSink));
-    video = true;
-  } else if (AudioSink && g_str_equal(kind, "audio/x-raw")) {
+    entrySlot = &VideoPad;
+  } else if (sound && AudioSink) {
     Append(chain, "audioconvert");
     Append(chain, "audioresample");
     if (GstElement* volume = Append(chain, "volume")) {
@@ -81,7 +83,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
       Volume.reset(GST_ELEMENT(gst_object_ref(volume)));
     }
     chain.push_back(std::move(AudioSink));
-    audio = true;
+    entrySlot = &AudioPad;
   } else {
     // Nothing plays this stream: its data is dropped as it leaves the pad.
     // No sink means nothing to wait for before playing starts, no end to
@@ -106,8 +108,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     PostError(Pipeline, "A decoded stream could not be linked.");
     return;
   }
-  if (video) VideoPad = std::move(entry);
-  if (audio) AudioPad = std::move(entry);
+  *entrySlot = std::move(entry);
 }
 
 gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {
