@@ -43,13 +43,16 @@ bool HasSoundDevice() {
   return real;
 }
 
-// The plugins nearly every file needs. Loading them (the decoders' above all)
-// takes a good part of the time to the first picture, so it runs at start-up
-// beside the window's creation instead of inside the first open. Other
-// demuxers (Matroska, AVI) load in well under a millisecond when a file needs
-// them; loaded here they would only stay resident for every other file.
-constexpr const char* CommonPlugins[] = {"coreelements", "playback", "app", "typefindfunctions", "isomp4",
-                                         "videoparsersbad", "audioparsers", "libav", "deinterlace",
+// The plugins nearly every file needs. Loading them takes a good part of the
+// time to the first picture, so it runs at start-up beside the window's
+// creation instead of inside the first open. The decoders' plugin comes first:
+// it links some hundred libraries, and the dynamic linker, which serves one
+// thread at a time, then makes the window's own (much shorter) plugin loading
+// wait rather than the other way round. Other demuxers (Matroska, AVI) load in
+// well under a millisecond when a file needs them; loaded here they would only
+// stay resident for every other file.
+constexpr const char* CommonPlugins[] = {"libav", "coreelements", "playback", "app", "typefindfunctions",
+                                         "isomp4", "videoparsersbad", "audioparsers", "deinterlace",
                                          "videoconvertscale", "videofilter", "volume", "audioconvert",
                                          "audioresample"};
 
@@ -63,20 +66,23 @@ void LoadCommonPlugins() {
 
 TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options) {
   if (GStreamerShutDown) return;
-  if (!gst_is_initialized()) {
-    GError* error = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &error)) {
-      if (error != nullptr) g_error_free(error);
-      return;
-    }
-    ShutDownOnLastPlatform = true;
-  }
-  Started = true;
+  Live = true;
   ++LivePlatforms;
   AskedForSound = !Options.SilentAudio;
+  // GStreamer itself starts on the warm-up thread too (reading its plugin
+  // registry takes ~10 ms), so the window's creation does not wait for it.
   WarmUp = std::thread([this] {
     // Named so that profilers and debuggers tell it from the window thread.
     pthread_setname_np(pthread_self(), "mova-warm-up");
+    if (!gst_is_initialized()) {
+      GError* error = nullptr;
+      if (!gst_init_check(nullptr, nullptr, &error)) {
+        if (error != nullptr) g_error_free(error);
+        return;
+      }
+      StartedGStreamer = true;
+    }
+    Started = true;
     if (AskedForSound) SoundDevice = MayHaveSoundOutput() && HasSoundDevice();
     LoadCommonPlugins();
   });
@@ -85,11 +91,17 @@ TGstMediaPlatform::TGstMediaPlatform(TGstGraphOptions options) : Options(options
 void TGstMediaPlatform::FinishWarmUp() {
   if (!WarmUp.joinable()) return;
   WarmUp.join();
+  if (StartedGStreamer) ShutDownOnLastPlatform = true;
   if (AskedForSound) Options.SilentAudio = !SoundDevice;
 }
 
+bool TGstMediaPlatform::Ready() {
+  FinishWarmUp();
+  return Started;
+}
+
 TGstMediaPlatform::~TGstMediaPlatform() {
-  if (!Started) return;
+  if (!Live) return;
   FinishWarmUp();
   if (--LivePlatforms == 0 && ShutDownOnLastPlatform) {
     gst_deinit();
@@ -98,13 +110,12 @@ TGstMediaPlatform::~TGstMediaPlatform() {
 }
 
 std::unique_ptr<IMediaGraph> TGstMediaPlatform::CreateGraph() {
-  if (!Started) return nullptr;
-  FinishWarmUp();
+  if (!Ready()) return nullptr;
   return std::make_unique<TGstMediaGraph>(Options);
 }
 
 std::unique_ptr<IFrameDetector> TGstMediaPlatform::CreateFrameDetector() {
-  if (!Started) return nullptr;
+  if (!Ready()) return nullptr;
   return std::make_unique<TGstFrameDetector>();
 }
 

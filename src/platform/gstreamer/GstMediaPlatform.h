@@ -10,7 +10,7 @@ namespace mova {
 
 class TGstMediaPlatform final : public IMediaPlatform {
  public:
-  // Starts GStreamer unless it runs already.
+  // Starts GStreamer, unless it runs already, on a thread of its own.
   explicit TGstMediaPlatform(TGstGraphOptions options = {});
   // The last platform alive shuts GStreamer down for good when it was the
   // one that started it; create one platform for the whole run.
@@ -18,8 +18,9 @@ class TGstMediaPlatform final : public IMediaPlatform {
   TGstMediaPlatform(const TGstMediaPlatform&) = delete;
   TGstMediaPlatform& operator=(const TGstMediaPlatform&) = delete;
 
-  // False when GStreamer could not be started; CreateGraph then answers nullptr.
-  bool Ready() const { return Started; }
+  // Waits for GStreamer's start; false when it could not be started, and
+  // CreateGraph then answers nullptr.
+  bool Ready();
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
@@ -32,7 +33,9 @@ class TGstMediaPlatform final : public IMediaPlatform {
 
  private:
   TGstGraphOptions Options;
-  bool Started = false;
+  bool Live = false;              // counted among the platforms alive
+  bool Started = false;           // written by WarmUp, read after it has been joined
+  bool StartedGStreamer = false;  // likewise: this platform's warm-up called gst_init
   std::thread WarmUp;
   bool AskedForSound = false;  // WarmUp finds out whether there is a sound device
   bool SoundDevice = false;    // written by WarmUp, read after it has been joined
