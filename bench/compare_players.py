@@ -452,11 +452,21 @@ def main():
             line.append(f"{mid['shown']}/{mid['due']}")
         rows.append(line + [""] * len(peers))
 
+    def spread_row(label, key, scenario):
+        # The first picture's time varies from run to run with the machine's
+        # load; the lowest and highest show how far a median can be trusted.
+        line = [label]
+        for p in players:
+            values = [r[key] for r in results.get((scenario, p), []) if r and r.get(key) is not None]
+            line.append(f"{min(values):.0f}-{max(values):.0f}" if values else "n/a")
+        rows.append(line + [""] * len(peers))
+
     for scenario, title in (("1080", "1080p30 in 960x540"), ("720", "720p30 at 100%")):
         row(f"{title}: CPU s / {args.seconds:g} s", "cpu", ".2f", scenario)
         row(f"{title}: peak RSS MB", "rss", ".0f", scenario)
         shown_row(f"{title}: frames shown/due", scenario)
         row(f"{title}: first frame ms", "first_ms", ".0f", scenario)
+        spread_row(f"{title}: first frame, lowest-highest", "first_ms", scenario)
         row(f"{title}: X server CPU s", "xcpu", ".2f", scenario)
     row("drag step ms (seek to paint)", "step_ms", ".1f", "drag", False)
     row("drag step ms (mouse sent to paint)", "step_sent_ms", ".1f", "drag", False)
