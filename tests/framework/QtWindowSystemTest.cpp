@@ -6,6 +6,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "framework/OffscreenApp.h"
 #include "framework/SForm.h"
@@ -116,6 +119,29 @@ TEST(QtWindowSystem, ClassNamesAreUniqueAndTheLoopReturnsTheQuitCode) {
   EXPECT_EQ(second.Handle, 0u);
   windows.PostQuitMessage(3);
   EXPECT_EQ(windows.RunMessageLoop([](const TKeyPress&) { return false; }), 3);
+}
+
+// Loading Qt's image plugins (GIF, ICO, JPEG and their libraries) at start-up
+// would only delay the window: the program's own icon is a PNG.
+TEST(QtWindowSystem, TheProgramIconIsTheWindowsIconAndNeedsNoImagePlugin) {
+  App();
+  TQtWindowSystem windows;
+  LoggingForm form(windows, "IconTest");
+  form.CreateHandle(0, 0, 100, 100);
+  ASSERT_NE(form.Handle, 0u);
+  const QIcon icon = reinterpret_cast<QWidget*>(form.Handle)->windowIcon();
+  ASSERT_FALSE(icon.isNull());
+  const QImage picture = icon.pixmap(64, 64).toImage();
+  EXPECT_EQ(picture.size(), QSize(64, 64));
+  int opaque = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (picture.pixelColor(x, y).alpha() == 255) ++opaque;
+  EXPECT_GT(opaque, 64 * 64 / 4);
+
+  std::ifstream maps("/proc/self/maps");
+  const std::string mapped((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(mapped.find("/imageformats/"), std::string::npos);
 }
 
 }  // namespace

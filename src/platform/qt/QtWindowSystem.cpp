@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QScreen>
 #include <QWindow>
 
@@ -28,7 +30,12 @@ QString FromBytes(const std::string& text) {
 
 QIcon ProgramIcon(const std::string& name) {
   if (name.empty()) return QIcon();
-  return QIcon(QStringLiteral(":/mova/") + QString::fromStdString(name) + QStringLiteral(".png"));
+  // Read as PNG by Qt's own reader: left to guess, Qt would first load each
+  // of its image plugins to ask whether it knows the file.
+  QImageReader reader(QStringLiteral(":/mova/") + QString::fromStdString(name) + QStringLiteral(".png"), "png");
+  reader.setAutoDetectImageFormat(false);
+  const QImage picture = reader.read();
+  return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
 }
 
 // Shows the widget again after a change of its window flags, which hides it.
