@@ -78,7 +78,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // Used by the pipeline's threads until it stops, so it outlives it.
   std::unique_ptr<TGstStreamLinker> Streams;
   gsthandles::ElementPtr Pipeline;
-  double Volume = 1.0;  // linear, for a sound stream linked later
+  double Volume = 1.0;  // linear; set before a file is rendered, handed to Streams then
   gsthandles::BusPtr Bus;
   std::unique_ptr<QSocketNotifier> BusNotifier;
   std::shared_ptr<TFrameSlot> Frames = std::make_shared<TFrameSlot>();
