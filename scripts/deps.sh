@@ -3,12 +3,15 @@
 # is missing. Idempotent: with everything present it installs nothing.
 set -euo pipefail
 
+# The GStreamer plugin packages are the ones the graph's elements come from
+# (gstreamer1.0-x brings the text overlay that subtitles are drawn with);
+# tests/setup checks them element by element before any other test.
 packages=(
   build-essential cmake ninja-build pkg-config libgtest-dev
   qt6-base-dev libgl-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav libyuv-dev
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x libyuv-dev
   ffmpeg xvfb xauth xdotool x11-utils imagemagick
 )
 if [ "${MOVA_FUZZ_DEPS:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
