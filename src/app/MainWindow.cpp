@@ -175,7 +175,9 @@ void TMainWindow::DropFiles(uint32_t drop) {
 }
 
 void TMainWindow::EndReached() {
-  if (!Repeat || !Program.Player) return;
+  // A file without a duration (a still picture) has nothing to repeat:
+  // playing it again would only end it again at once, on every tick.
+  if (!Repeat || !Program.Player || Program.Player->Duration <= 0) return;
   Program.Player->Seek(0);
   Program.Player->Play();
 }

@@ -189,7 +189,15 @@ int32_t TVideoPlayer::GetPosition() {
   if (position >= Duration) {
     Graph->Stop();
     State = PlayerState::Stopped;
-    if (OnEndReached) OnEndReached();
+    // The receiver may seek and play, and so read the position again. Where
+    // that seek cannot leave the end (a file without a duration) the read
+    // inside must not notify once more, or the notification would recurse
+    // without end; the next tick notifies again.
+    if (OnEndReached && !NotifyingEnd) {
+      NotifyingEnd = true;
+      OnEndReached();
+      NotifyingEnd = false;
+    }
   }
   return static_cast<int32_t>(position / MediaTimePerMs);
 }

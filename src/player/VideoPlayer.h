@@ -70,6 +70,7 @@ class TVideoPlayer {
   void CollectFilterNames();
   void EndOfStream();
 
+  bool NotifyingEnd = false;  // OnEndReached is running
   IMediaPlatform& Platform;
   ITimerService& Timers;
   std::unique_ptr<IMediaGraph> Graph;  // set from a successful render until Close

@@ -310,6 +310,16 @@ TEST_F(Opening, TheEndWithRepeatPlaysAgainFromTheStartAndWithoutStaysStopped) {
   EXPECT_EQ(Player().State, PlayerState::Playing);
 }
 
+TEST_F(Opening, RepeatOnAFileWithoutADurationLeavesItStopped) {
+  OpenVideo(320, 240, 0, "still.png");
+  window->Repeat = true;
+  const int runs = media.Last().Count("Run");
+  for (int i = 0; i < 3; ++i) timers.Tick();
+  EXPECT_EQ(Player().State, PlayerState::Stopped);
+  EXPECT_EQ(window->StateText, " STOP REPEAT ");
+  EXPECT_EQ(media.Last().Count("Run"), runs) << "a still picture was played again";
+}
+
 }  // namespace
 }  // namespace mova::test
 

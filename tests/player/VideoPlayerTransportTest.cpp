@@ -183,6 +183,27 @@ TEST_F(PlayerTest, RepeatFromInsideTheTickRestartsTheTimer) {
   EXPECT_EQ(Timers.Running()[0].Id, Player->TimerId);
 }
 
+TEST_F(PlayerTest, AnEndThatTheRepeatCannotLeaveNotifiesOncePerTickNotFromInsideItself) {
+  // A still picture (duration 0), or a graph whose seek does not move: the
+  // repeat handler's seek and play land on the end again.
+  for (const bool stillPicture : {true, false}) {
+    SCOPED_TRACE(stillPicture ? "duration 0" : "seek does not move");
+    Platform.Script.Duration = stillPicture ? 0 : 10'000'000;
+    Platform.Script.SeekMovesPosition = stillPicture;
+    FakeGraphState& graph = OpenPlain();
+    ProgressReadsPosition = true;
+    RepeatOnEnd = true;
+    Player->Play();
+    graph.Position = graph.Duration;
+    Ends = 0;
+    Timers.Tick();
+    EXPECT_EQ(Ends, 1) << "the end notified itself again";
+    Timers.Tick();
+    EXPECT_EQ(Ends, 2) << "the next tick notifies again";
+    EXPECT_EQ(Timers.Running().size(), 1u);
+  }
+}
+
 TEST_F(PlayerTest, TheEndIsNoticedWithoutATimer) {
   Timers.FailStart = true;
   FakeGraphState& graph = OpenPlain();
