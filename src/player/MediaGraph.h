@@ -45,6 +45,12 @@ class IMediaGraph {
   virtual bool GetAvgTimePerFrame(double& seconds) = 0;
   // Length of the media; false when unknown.
   virtual bool GetDuration(int64_t& duration) = 0;
+  // True while the length is only the framework's estimate: it was not known
+  // when the file was cued (a raw stream, a file without an index) or it has
+  // changed since. GetDuration then answers the latest estimate, or false
+  // while there is none. Once the stream has played to its end the length is
+  // exact, the position where it ended, and this is false.
+  virtual bool DurationIsEstimate() = 0;
   // The current position; equal to the duration once the stream has ended,
   // and after a seek to or past the end, until the next seek.
   virtual int64_t GetCurrentPosition() = 0;
@@ -75,7 +81,8 @@ class IMediaGraph {
 
   // `handler` is called on the window thread, from the event loop (never from
   // inside one of this graph's operations), each time the stream has played
-  // to its end; never after the graph is destroyed. By then
+  // to its end, unless a seek has left that end since; never after the graph
+  // is destroyed. By then
   // GetCurrentPosition already reports the duration. Without it an end that
   // no timer tick asks about would go unnoticed.
   virtual void SetEndOfStreamHandler(std::function<void()> handler) = 0;

@@ -1,5 +1,7 @@
 #include "player/VideoPlayer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "player/FileReader.h"
@@ -93,7 +95,8 @@ void TVideoPlayer::Open(const std::string& fileName) {
 
   Duration = 0;
   if (!Graph->GetDuration(Duration)) Duration = 0;
-  DurationMs = static_cast<int32_t>(Duration / MediaTimePerMs);
+  SetDuration(Duration);
+  Estimating = false;
 
   FileName = fileName;
   Opened = true;
@@ -178,6 +181,8 @@ void TVideoPlayer::Stop() {
 void TVideoPlayer::Seek(int32_t ms) {
   if (!Opened) return;
   int64_t target = static_cast<int64_t>(ms) * MediaTimePerMs;
+  // A length still being estimated limits the seek as well: beyond it lies
+  // nothing the graph knows to be there.
   if (target >= Duration) target = Duration;
   Graph->SetPosition(target);
   GetPosition();
@@ -186,6 +191,22 @@ void TVideoPlayer::Seek(int32_t ms) {
 int32_t TVideoPlayer::GetPosition() {
   if (!Opened) return 0;
   const int64_t position = Graph->GetCurrentPosition();
+  if (Graph->DurationIsEstimate()) {
+    // No end before the stream's own: the length is the graph's estimate,
+    // and never less than what has played.
+    Estimating = true;
+    int64_t estimate = 0;
+    if (!Graph->GetDuration(estimate)) estimate = 0;
+    SetDuration(std::max(estimate, position));
+    return static_cast<int32_t>(position / MediaTimePerMs);
+  }
+  if (Estimating) {
+    // The stream has ended, and so made its length exact.
+    Estimating = false;
+    int64_t duration = position;
+    Graph->GetDuration(duration);
+    SetDuration(duration);
+  }
   if (position >= Duration) {
     Graph->Stop();
     State = PlayerState::Stopped;
@@ -218,6 +239,11 @@ bool TVideoPlayer::CaptureFrame(const std::string& targetFile) {
 void TVideoPlayer::ShowFilterPages(const std::string& filterName) {
   if (!Opened || !Graph) return;
   Graph->ShowFilterSettings(filterName, OwnerWindow);
+}
+
+void TVideoPlayer::SetDuration(int64_t duration) {
+  Duration = duration;
+  DurationMs = static_cast<int32_t>(std::clamp<int64_t>(duration / MediaTimePerMs, 0, INT32_MAX));
 }
 
 void TVideoPlayer::EndOfStream() {

@@ -68,9 +68,14 @@ class TVideoPlayer {
 
  private:
   void CollectFilterNames();
+  void SetDuration(int64_t duration);  // also DurationMs
   void EndOfStream();
 
   bool NotifyingEnd = false;  // OnEndReached is running
+  // The graph's length is an estimate (a raw stream, a file without an
+  // index): Duration follows it, never less than the position, and only the
+  // end of the stream, which makes it exact, ends playback.
+  bool Estimating = false;
   IMediaPlatform& Platform;
   ITimerService& Timers;
   std::unique_ptr<IMediaGraph> Graph;  // set from a successful render until Close

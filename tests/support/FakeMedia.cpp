@@ -17,6 +17,8 @@ int FakeGraphState::Count(std::string_view call) const {
 
 void FakeGraphState::EndStream() {
   Position = Duration;
+  HasDuration = true;
+  DurationEstimate = false;
   if (EndOfStreamHandler) {
     // Copy first: the handler may close the file and so destroy the graph.
     const std::function<void()> handler = EndOfStreamHandler;
@@ -78,6 +80,10 @@ bool FakeMediaGraph::GetDuration(int64_t& duration) {
   duration = State->Duration;
   return true;
 }
+
+// A question asked with every position read, not recorded: the record
+// stays one of what the engine made the graph do.
+bool FakeMediaGraph::DurationIsEstimate() { return State->DurationEstimate; }
 
 int64_t FakeMediaGraph::GetCurrentPosition() {
   State->Calls.push_back("GetCurrentPosition");

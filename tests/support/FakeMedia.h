@@ -25,6 +25,7 @@ struct FakeGraphState {
   double FrameTime = 0.04;
   bool HasDuration = true;  // GetDuration answers Duration, else false
   int64_t Duration = 10'000'000;
+  bool DurationEstimate = false;  // what DurationIsEstimate answers
   int64_t Position = 0;             // what GetCurrentPosition answers
   bool SeekMovesPosition = true;    // SetPosition sets Position to its argument, unchanged
   int32_t PlaceResult = 0;          // what SetVideoPosition answers
@@ -44,8 +45,8 @@ struct FakeGraphState {
 
   // How often `call` (the operation's name, without arguments) was made.
   int Count(std::string_view call) const;
-  // Plays the stream to its end: Position := Duration, then the end-of-stream
-  // handler runs, as the event loop would run it.
+  // Plays the stream to its end: Position := Duration, which is exact from
+  // then on, then the end-of-stream handler runs, as the event loop would run it.
   void EndStream();
 };
 
@@ -61,6 +62,7 @@ class FakeMediaGraph : public IMediaGraph {
   bool GetVideoSize(int32_t& width, int32_t& height) override;
   bool GetAvgTimePerFrame(double& seconds) override;
   bool GetDuration(int64_t& duration) override;
+  bool DurationIsEstimate() override;
   int64_t GetCurrentPosition() override;
   void SetPosition(int64_t position) override;
   void Run() override;

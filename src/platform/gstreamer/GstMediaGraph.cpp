@@ -223,6 +223,10 @@ void TGstMediaGraph::ReadStreamFacts() {
   if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
     HasDuration = true;
     Duration = duration / NanosecondsPerUnit;
+  } else {
+    // Not known at the cue (a raw stream, a file without an index): what the
+    // framework says of it later is an estimate until the end.
+    DurationEstimated = true;
   }
 }
 
@@ -255,6 +259,16 @@ void TGstMediaGraph::EndStream() {
   SeekPending = false;
   if (Ended) return;
   Ended = true;
+  DurationFinal = true;
+  if (DurationEstimated) {
+    // An estimated length becomes where the stream ended.
+    gint64 position = -1;
+    if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) && position >= 0)
+      LastPosition = position / NanosecondsPerUnit;
+    HasDuration = true;
+    Duration = LastPosition;
+    DurationEstimated = false;
+  }
   if (QCoreApplication::instance() == nullptr) return;
   // Queued on a long-lived object and never run from inside a graph
   // operation: the handler may well destroy this graph.
@@ -262,7 +276,8 @@ void TGstMediaGraph::EndStream() {
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),
       [this, alive] {
-        if (alive.expired()) return;
+        // A seek made since has left that end.
+        if (alive.expired() || !Ended) return;
         const std::function<void()> handler = EndOfStreamHandler;
         if (handler) handler();
       },
@@ -321,9 +336,34 @@ bool TGstMediaGraph::GetAvgTimePerFrame(double& seconds) {
 }
 
 bool TGstMediaGraph::GetDuration(int64_t& duration) {
+  if (DurationEstimated) {
+    // The framework's latest estimate: a parser's, from the bit rate so
+    // far, or a demuxer's, from what it has read of the file.
+    gint64 estimate = -1;
+    if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &estimate) && estimate >= 0) {
+      HasDuration = true;
+      Duration = estimate / NanosecondsPerUnit;
+    }
+  }
   if (!HasDuration) return false;
   duration = Duration;
   return true;
+}
+
+bool TGstMediaGraph::DurationIsEstimate() {
+  DrainBus();  // an end waiting there makes the length exact
+  return DurationEstimated;
+}
+
+void TGstMediaGraph::WatchDuration() {
+  if (DurationEstimated || DurationFinal || !HasDuration) return;
+  // A length that changes while the file plays (a Matroska file written
+  // without its length, which the demuxer guesses and corrects as it reads)
+  // was an estimate after all.
+  gint64 now = -1;
+  if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &now) && now >= 0 &&
+      now / NanosecondsPerUnit != Duration)
+    DurationEstimated = true;
 }
 
 int64_t TGstMediaGraph::GetCurrentPosition() {
@@ -334,7 +374,8 @@ int64_t TGstMediaGraph::GetCurrentPosition() {
   gint64 position = -1;
   if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) && position >= 0) {
     LastPosition = position / NanosecondsPerUnit;
-    if (HasDuration) LastPosition = std::min(LastPosition, Duration);
+    WatchDuration();
+    if (HasDuration && !DurationEstimated) LastPosition = std::min(LastPosition, Duration);
   }
   return LastPosition;
 }
@@ -342,16 +383,21 @@ int64_t TGstMediaGraph::GetCurrentPosition() {
 void TGstMediaGraph::SetPosition(int64_t position) {
   if (!Rendered) return;
   position = std::max<int64_t>(position, 0);
-  const bool atEnd = HasDuration && position >= Duration;
+  const bool atEnd = HasDuration && !DurationEstimated && position >= Duration;
   if (atEnd) position = Duration;
   DrainBus();
-  GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
-                                      static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                      GST_SEEK_TYPE_SET, position * NanosecondsPerUnit, GST_SEEK_TYPE_NONE, -1);
   const uint32_t seqnum = gst_util_seqnum_next();
-  gst_event_set_seqnum(seek, seqnum);
+  const auto seek = [this, seqnum](GstFormat format, int64_t target) {
+    GstEvent* event = gst_event_new_seek(1.0, format,
+                                         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                         GST_SEEK_TYPE_SET, target, GST_SEEK_TYPE_NONE, -1);
+    gst_event_set_seqnum(event, seqnum);
+    return gst_element_send_event(Pipeline.get(), event) != FALSE;
+  };
   Frames->NoteSeek();
-  if (!gst_element_send_event(Pipeline.get(), seek)) return;
+  // A stream that cannot seek by time (a raw MJPEG stream) can still go back
+  // to its start, which is what stop and repeat need.
+  if (!seek(GST_FORMAT_TIME, position * NanosecondsPerUnit) && !(position == 0 && seek(GST_FORMAT_BYTES, 0))) return;
   SeekSeqnum = seqnum;
   SeekPending = true;
   SeekTarget = position;

@@ -47,6 +47,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   bool GetVideoSize(int32_t& width, int32_t& height) override;
   bool GetAvgTimePerFrame(double& seconds) override;
   bool GetDuration(int64_t& duration) override;
+  bool DurationIsEstimate() override;
   int64_t GetCurrentPosition() override;
   void SetPosition(int64_t position) override;
   void Run() override;
@@ -67,6 +68,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
  private:
   bool Cue();
   void ReadStreamFacts();
+  void WatchDuration();
   void DrainBus();
   void HandleMessage(GstMessage* message);
   void EndStream();
@@ -95,6 +97,10 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   double FrameTime = 0.0;
   bool HasDuration = false;
   int64_t Duration = 0;  // 100-ns units
+  // The length is the framework's estimate: it was not known at the cue, or
+  // it has changed since. The end of the stream makes it exact.
+  bool DurationEstimated = false;
+  bool DurationFinal = false;  // the stream has ended once: its length stays
   bool Ended = false;    // the stream has played to its end since the last seek
   bool SeekPending = false;
   int64_t SeekTarget = 0;
