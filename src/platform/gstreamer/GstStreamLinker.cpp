@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/gstreamer/UntimedPictures.h"
+
 namespace mova {
 
 namespace {
@@ -43,6 +45,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
   const bool pictures = g_str_equal(kind, "video/x-raw");
   const bool sound = g_str_equal(kind, "audio/x-raw");
   const bool subtitles = g_str_equal(kind, "text/x-raw") || g_str_has_prefix(kind, "subpicture/");
+  if (pictures) TimeUntimedPictures(pad);
 
   // An entry already built that is free: the first subtitle stream's in the
   // picture chain's overlay, or that of a chain whose stream has gone (the
