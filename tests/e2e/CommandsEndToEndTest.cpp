@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include "e2e/DisplaySupport.h"
@@ -15,29 +14,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Polls `condition` until it holds or `timeout` has passed.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5000ms) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(100ms);
-  }
-  return condition();
-}
-
-void Key(const std::string& window, const std::string& key) { Shell("xdotool key --window " + window + " " + key); }
-
 bool TitleEnds(const std::string& window, const std::string& end) {
   const std::string title = Title(window);
   return title.size() >= end.size() && title.compare(title.size() - end.size(), end.size(), end) == 0;
-}
-
-// Cyan pixels of the bar's left end, where the state word and the flags are.
-int StateTextPixels(const Snapshot& shot) {
-  int cyan = 0;
-  for (int y = shot.Height - 12; y < shot.Height; ++y)
-    for (int x = 0; x < 60 && x < shot.Width; ++x) cyan += shot.At(x, y) == Cyan;
-  return cyan;
 }
 
 TEST(EndToEndCommands, TheDefaultKeysPauseZoomShapeStopAndMute) {

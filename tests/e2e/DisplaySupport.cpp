@@ -123,6 +123,24 @@ double MarkerCentre(const Snapshot& shot) {
   return sum / static_cast<double>(columns.size());
 }
 
+int StateTextPixels(const Snapshot& shot) {
+  int cyan = 0;
+  for (int y = shot.Height - 12; y < shot.Height; ++y)
+    for (int x = 0; x < 60 && x < shot.Width; ++x) cyan += shot.At(x, y) == Cyan;
+  return cyan;
+}
+
+void Key(const std::string& window, const std::string& key) { Shell("xdotool key --window " + window + " " + key); }
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return condition();
+}
+
 void MoveToCorner(const std::string& id, int width, int height) {
   std::istringstream screen(Shell("xdotool getdisplaygeometry"));
   int screenWidth = 0;

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -70,6 +71,13 @@ std::string Title(const std::string& id);
 Snapshot Capture(const std::string& id);
 // The mean column of the marker in the status bar; -1 when there is none.
 double MarkerCentre(const Snapshot& shot);
+// Cyan pixels of the bar's left end, where the state word and the flags are.
+int StateTextPixels(const Snapshot& shot);
+// Presses `key` (an xdotool key name) in the window.
+void Key(const std::string& window, const std::string& key);
+// Polls `condition` until it holds or `timeout` has passed.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 // Moves the window to the bottom right corner of the display, where the
 // other windows of the test do not cover it.
 void MoveToCorner(const std::string& id, int width, int height);

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "e2e/ChildProcess.h"
 #include "e2e/DisplaySupport.h"
 #include "support/GeneratedMedia.h"
@@ -53,6 +55,72 @@ TEST(EndToEnd, AClipPlaysInAWindowOfThePictureAndTheBarAndTheMarkerMoves) {
   EXPECT_GT(after, before + 30) << "the marker did not move";
   // The picture is the video's: the test pattern is not black at its centre.
   EXPECT_FALSE(first.At(160, 60) == (Pixel{0, 0, 0}));
+  EXPECT_TRUE(mova->Running());
+}
+
+// Seconds of processor time the process has used so far.
+double CpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // The fields after the command name, which ends at the last parenthesis.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i >= 14) ticks += std::stod(field);  // user and system time
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+TEST(EndToEnd, AStillPictureWithRepeatOnStaysStoppedAndTheWindowAnswers) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const std::string picture =
+      GeneratedMedia("e2e-still.png", "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240 -frames:v 1 {OUT}");
+  ASSERT_FALSE(picture.empty());
+  Player mova({picture}, {{"QADLPROF", ProfileRoot("still")}});
+  const auto found = mova.WaitForWindows("e2e-still.png \\(320x240 0.000fps\\) 100% - Mova", 1);
+  ASSERT_EQ(found.size(), 1u);
+  const std::string window = found[0];
+  ASSERT_TRUE(WaitFor([&] { return Size(window) == std::make_pair(320, 253); }));
+  Key(window, "r");
+  std::this_thread::sleep_for(500ms);
+  const double before = CpuSeconds(mova->Pid());
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_LT(CpuSeconds(mova->Pid()) - before, 0.5) << "the player spins";
+  // A zoom key still resizes the window, and the bar says STOP REPEAT.
+  Key(window, "2");
+  EXPECT_TRUE(WaitFor([&] { return Size(window) == std::make_pair(640, 493); })) << "the window does not answer";
+  MoveToCorner(window, 640, 493);
+  EXPECT_TRUE(WaitFor([&] { return StateTextPixels(Capture(window)) > 0; })) << "not stopped";
+  EXPECT_TRUE(mova->Running());
+}
+
+TEST(EndToEnd, ARawH264StreamPlaysToItsEndWithTheMarkerMoving) {
+  if (!HaveDisplay()) GTEST_SKIP() << "needs a display";
+  const std::string stream = GeneratedMedia(
+      "e2e-raw.h264", "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25:duration=4 "
+                      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -f h264 {OUT}");
+  ASSERT_FALSE(stream.empty());
+  Player mova({stream}, {{"QADLPROF", ProfileRoot("raw-h264")}});
+  const auto found = mova.WaitForWindows("e2e-raw.h264 \\(320x240 25.000fps\\) 100% - Mova", 1);
+  ASSERT_EQ(found.size(), 1u);
+  const auto start = std::chrono::steady_clock::now();
+  const std::string window = found[0];
+  ASSERT_TRUE(WaitFor([&] { return Size(window) == std::make_pair(320, 253); }));
+  MoveToCorner(window, 320, 253);
+  // Until the end the bar shows no state word; the marker keeps moving.
+  std::set<double> markers;
+  bool stopped = false;
+  while (!stopped && std::chrono::steady_clock::now() - start < 10s) {
+    const Snapshot shot = Capture(window);
+    stopped = StateTextPixels(shot) > 0;
+    if (!stopped) markers.insert(MarkerCentre(shot));
+    std::this_thread::sleep_for(300ms);
+  }
+  const auto played = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  ASSERT_TRUE(stopped) << "still playing after " << played.count() << " ms";
+  EXPECT_GT(played.count(), 3500) << "stopped early";
+  EXPECT_GE(markers.size(), 4u) << "the marker hardly moved";
+  EXPECT_GT(MarkerCentre(Capture(window)), 315) << "the end is at the right";
   EXPECT_TRUE(mova->Running());
 }
 

@@ -72,6 +72,25 @@ TClip ShortAviClip() {
           true, 160, 120, 25.0, 1500, "jpegdec"};
 }
 
+TClip RawH264Clip() {
+  return {"raw-h264",
+          GeneratedMedia("engine-raw.h264", Ffmpeg(Pictures(1.5) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -f h264")),
+          true, 160, 120, 25.0, 1500, "h264"};
+}
+
+TClip RawMjpegClip() {
+  return {"raw-mjpeg", GeneratedMedia("engine-raw.mjpeg", Ffmpeg(Pictures(1.5) + "-c:v mjpeg -q:v 5 -f mjpeg")), true,
+          160, 120, 0.0, 1500, "jpegdec"};
+}
+
+TClip UnindexedMkvClip() {
+  return {"unindexed-mkv",
+          GeneratedMedia("engine-unindexed.mkv",
+                         "{ ffmpeg -nostdin -v error -y " + Pictures(1.5) + Tone(1.5) +
+                             "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f matroska pipe: > {OUT}; }"),
+          true, 160, 120, 25.0, 1500, "h264"};
+}
+
 TClip ShortWavClip() {
   return {"short-wav", GeneratedMedia("engine-short.wav", Ffmpeg(Tone(1.5))), false, 0, 0, 0.0, 1500, "wavparse"};
 }

@@ -30,6 +30,10 @@ TClip Mp3Clip();    // MP3 only
 TClip ShortAviClip();  // MJPEG + PCM, 1.5 s
 TClip ShortWavClip();  // PCM, 1.5 s
 TClip MultiStreamMkvClip();  // MJPEG plain blue + two PCM soundtracks + SRT subtitles, 1.5 s
+// Streams whose length is not known when they are opened, 1.5 s each.
+TClip RawH264Clip();        // an H.264 elementary stream, as cameras write it
+TClip RawMjpegClip();       // JPEG pictures one after the other, without times
+TClip UnindexedMkvClip();   // H.264 + AAC in Matroska written to a pipe: no length, no index
 TClip MultiStreamMkvClipWithoutSubtitles();  // the same without the subtitles
 
 // An AVI file whose video four-character code no decoder knows.
