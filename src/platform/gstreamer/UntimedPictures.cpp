@@ -41,6 +41,7 @@ GstPadProbeReturn OnPicture(GstPad*, GstPadProbeInfo* info, gpointer data) {
 }  // namespace
 
 void TimeUntimedPictures(GstPad* pad) {
+  // The probe owns its clock and frees it when the probe goes with the pad.
   gst_pad_add_probe(pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
                                                        GST_PAD_PROBE_TYPE_EVENT_FLUSH),
                     &OnPicture, new TPictureClock, [](gpointer data) { delete static_cast<TPictureClock*>(data); });
