@@ -5,7 +5,7 @@ set -euo pipefail
 
 # The GStreamer plugin packages are the ones the graph's elements come from
 # (gstreamer1.0-x brings the text overlay that subtitles are drawn with);
-# tests/setup checks them element by element before any other test.
+# scripts/check-setup.sh checks them element by element before any other test.
 packages=(
   build-essential cmake ninja-build pkg-config libgtest-dev
   qt6-base-dev libgl-dev
