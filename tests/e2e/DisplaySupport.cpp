@@ -130,7 +130,12 @@ int StateTextPixels(const Snapshot& shot) {
   return cyan;
 }
 
-void Key(const std::string& window, const std::string& key) { Shell("xdotool key --window " + window + " " + key); }
+void Key(const std::string& window, const std::string& key) {
+  // The display refuses a connection now and then, xdotool's too: a press
+  // that did not reach it is made again.
+  for (int attempt = 0; attempt < 3; ++attempt)
+    if (Shell("xdotool key --window " + window + " " + key + " && echo sent") == "sent\n") return;
+}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
