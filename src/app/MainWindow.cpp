@@ -28,51 +28,51 @@ bool TMainWindow::IsOpened() const { return Program.Player && Program.Player->Op
 void TMainWindow::HandleMessage(FormMessage& message) {
   message.Result = 0;
   const uint32_t msg = message.Msg;
-  if (msg == WM_MOUSEWHEEL || (Program.WheelMessage != 0 && msg == Program.WheelMessage)) {
+  if (msg == WM::MOUSEWHEEL || (Program.WheelMessage != 0 && msg == Program.WheelMessage)) {
     WheelStep(message.WParam);
     return;
   }
   switch (msg) {
-    case WM_DESTROY:
+    case WM::DESTROY:
       Windows.PostQuitMessage(0);
       return;
-    case WM_SIZE:
+    case WM::SIZE:
       FitVideo();
       return;
-    case WM_PAINT:
+    case WM::PAINT:
       Paint();
       return;
-    case WM_CLOSE:
+    case WM::CLOSE:
       if (Program.Player) {
         Program.Player->Pause();
         Program.Player->Close();
       }
       Windows.DestroyWindow(Handle);
       return;
-    case WM_GETMINMAXINFO:
+    case WM::GETMINMAXINFO:
       if (TMinMaxInfo* info = Windows.MinMaxInfo(message.LParam)) info->MaxTrackSize = {MaxTrackSize, MaxTrackSize};
       return;
-    case WM_COMMAND:
+    case WM::COMMAND:
       ExecuteCommand(LoWord(message.WParam));
       return;
-    case WM_MOUSEMOVE:
+    case WM::MOUSEMOVE:
       DragStep();
       return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+    case WM::LBUTTONDOWN:
+    case WM::LBUTTONDBLCLK:
       LeftPress(message.LParam);
       return;
-    case WM_LBUTTONUP:
+    case WM::LBUTTONUP:
       DragEnd();
       return;
-    case WM_RBUTTONUP:
+    case WM::RBUTTONUP:
       ShowContextMenu();
       return;
-    case WM_MBUTTONUP:
+    case WM::MBUTTONUP:
       if (Program.Player) Program.Player->Stop();
       UpdateStatus();
       return;
-    case WM_DROPFILES:
+    case WM::DROPFILES:
       DropFiles(message.WParam);
       return;
     default:
@@ -163,11 +163,11 @@ void TMainWindow::OpenFile(const std::string& fileName) {
   UpdateTitle();
   UpdateAudioText();
   UpdateStatus();
-  Windows.MessageBox(Handle, fileName + ": Cannot play.", ProgramName, MB_OK | MB_ICONEXCLAMATION);
+  Windows.ShowMessageBox(Handle, fileName + ": Cannot play.", ProgramName, MB::OK | MB::ICONEXCLAMATION);
 }
 
 void TMainWindow::DropFiles(uint32_t drop) {
-  std::string fileName = Windows.DragQueryFile(drop, 0);
+  std::string fileName = Windows.DroppedFile(drop, 0);
   Windows.DragFinish(drop);
   // The name ends at its first zero byte, as the platform hands it over.
   if (const auto zero = fileName.find('\0'); zero != std::string::npos) fileName.resize(zero);

@@ -15,7 +15,7 @@ namespace mova {
 constexpr int32_t StatusBarHeight = 13;
 constexpr int32_t FallbackPictureWidth = 320;
 constexpr int32_t MaxTrackSize = 4096;
-constexpr uint32_t FullScreenStyle = WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr uint32_t FullScreenStyle = WS::MINIMIZEBOX | WS::MAXIMIZEBOX;
 constexpr int32_t VolumeFull = 0;
 constexpr int32_t VolumeSilent = -10000;
 constexpr char ProgramName[] = "Mova";
@@ -49,7 +49,7 @@ class TMainWindow : public TSForm {
 
   // Opens a media file and plays it, or tells the user it cannot be played.
   void OpenFile(const std::string& fileName);
-  // Opens the first of the files of a WM_DROPFILES.
+  // Opens the first of the files of a WM::DROPFILES.
   void DropFiles(uint32_t drop);
   // The player reached the end: with repeat on, play again from the start.
   void EndReached();

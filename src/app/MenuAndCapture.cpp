@@ -19,7 +19,7 @@ constexpr std::array<int32_t, 10> ItemsNeedingAFile = {CmdPause,  CmdStop,   Cmd
 
 }  // namespace
 
-uint32_t TMainWindow::MenuCheck(bool value) { return value ? MF_CHECKED : MF_UNCHECKED; }
+uint32_t TMainWindow::MenuCheck(bool value) { return value ? MF::CHECKED : MF::UNCHECKED; }
 
 void TMainWindow::BuildContextMenu(TPopupMenu& popup) {
   // The key table appends the command items with their key texts. It holds
@@ -37,8 +37,8 @@ void TMainWindow::BuildContextMenu(TPopupMenu& popup) {
   }
   popup.InsertSeparatorBefore(CmdAbout);
   if (!IsOpened()) {
-    for (int32_t id : ItemsNeedingAFile) popup.EnableMenuItem(static_cast<uint32_t>(id), MF_BYCOMMAND | MF_GRAYED);
-    popup.EnableMenuItem(FilterMenuPosition, MF_BYPOSITION | MF_GRAYED);
+    for (int32_t id : ItemsNeedingAFile) popup.EnableMenuItem(static_cast<uint32_t>(id), MF::BYCOMMAND | MF::GRAYED);
+    popup.EnableMenuItem(FilterMenuPosition, MF::BYPOSITION | MF::GRAYED);
   }
   popup.CheckMenuItem(CmdFullScreen, MenuCheck(FullScreen));
   popup.CheckMenuItem(CmdStayOnTop, MenuCheck(StayOnTop));
@@ -48,7 +48,7 @@ void TMainWindow::BuildContextMenu(TPopupMenu& popup) {
   popup.CheckMenuItem(CmdAspectOrg, MenuCheck(Aspect == AspectMode::AspectOrg));
   popup.CheckMenuItem(CmdAspect43, MenuCheck(Aspect == AspectMode::Aspect43));
   popup.CheckMenuItem(CmdAspect169, MenuCheck(Aspect == AspectMode::Aspect169));
-  if (FullScreen) popup.EnableMenuItem(CmdStayOnTop, MF_BYCOMMAND | MF_GRAYED);
+  if (FullScreen) popup.EnableMenuItem(CmdStayOnTop, MF::BYCOMMAND | MF::GRAYED);
 }
 
 void TMainWindow::ShowContextMenu() {
@@ -59,7 +59,7 @@ void TMainWindow::ShowContextMenu() {
     chosen = Windows.TrackPopupMenu(popup, Windows.GetCursorPos(), Handle);
   }
   // The choice arrives as the menu's command message once the menu is gone.
-  if (chosen != 0) Windows.SendMessage(Handle, WM_COMMAND, static_cast<uint32_t>(chosen) & 0xFFFF, 0);
+  if (chosen != 0) Windows.SendFormMessage(Handle, WM::COMMAND, static_cast<uint32_t>(chosen) & 0xFFFF, 0);
 }
 
 void TMainWindow::SaveScreenCapture() {
@@ -72,12 +72,12 @@ void TMainWindow::SaveScreenCapture() {
   dialog.FilterPattern = "*.*";
   dialog.FileName = DefaultCaptureName;
   dialog.MaxFile = SaveNameBuffer;
-  dialog.Flags = OFN_OVERWRITEPROMPT;
-  if (!Windows.GetSaveFileName(dialog)) return;
+  dialog.Flags = OFN::OVERWRITEPROMPT;
+  if (!Windows.AskSaveFileName(dialog)) return;
   std::string fileName = dialog.FileName;
   if (const auto zero = fileName.find('\0'); zero != std::string::npos) fileName.resize(zero);
   const bool written = Program.Player && Program.Player->CaptureFrame(fileName);
-  if (!written) Windows.MessageBox(Handle, fileName + ": Cannot write.", ProgramName, MB_OK | MB_ICONEXCLAMATION);
+  if (!written) Windows.ShowMessageBox(Handle, fileName + ": Cannot write.", ProgramName, MB::OK | MB::ICONEXCLAMATION);
   // Playback stays paused: the user resumes it with the Pause command.
 }
 

@@ -18,16 +18,16 @@ constexpr int32_t InitialHeight = 240;
 int32_t RunStarted(const TStartupServices& services, const std::vector<std::string>& arguments,
                    TProgramState& program, std::unique_ptr<TMainWindow>& window) {
   IWindowSystem& windows = services.Windows;
-  program.WheelMessage = windows.RegisterWindowMessage("MSWHEEL_ROLLMSG");
+  program.WheelMessage = windows.RegisterNamedMessage("MSWHEEL_ROLLMSG");
   program.ProfileFolder = services.ResolveProfileFolder("mova");
 
   window = std::make_unique<TMainWindow>(windows, program);
   window->Zoom = 100;
-  window->ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  window->Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  window->ExStyle = WS_EX_ACCEPTFILES;
+  window->ClassStyle = CS::VREDRAW | CS::HREDRAW | CS::DBLCLKS;
+  window->Style = WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN;
+  window->ExStyle = WS_EX::ACCEPTFILES;
   window->ClassBrush = TClassBrush::Black;
-  window->CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, InitialWidth, InitialHeight);
+  window->CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, InitialWidth, InitialHeight);
   if (window->Handle == 0) {
     services.Errors << "mova: the main window cannot be created (no display?)" << std::endl;
     return ExitNoWindow;

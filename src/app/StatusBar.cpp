@@ -62,8 +62,8 @@ void TMainWindow::PaintStatusBar(IPaintTarget& target, const TRect& rect) {
   image->FillRect(TRect{marker, 2, marker + 1, 4}, StatusBlack);
   image->FillRect(TRect{marker, height - 3, marker + 1, height - 1}, StatusBlack);
 
-  image->DrawText(StateText, area, DT_SINGLELINE | DT_VCENTER, StatusTextColor);
-  image->DrawText(PositionText, area, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, StatusTextColor);
+  image->DrawTextLine(StateText, area, DT::SINGLELINE | DT::VCENTER, StatusTextColor);
+  image->DrawTextLine(PositionText, area, DT::SINGLELINE | DT::VCENTER | DT::RIGHT, StatusTextColor);
   target.CopyImage(*image, rect.Left, rect.Top);
 }
 

@@ -27,13 +27,13 @@ std::string FixedText(double value, int decimals) {
 void TMainWindow::UpdateTitle() {
   const TVideoPlayer* player = Program.Player.get();
   if (!player || !player->Opened) {
-    Windows.SetWindowText(Handle, ProgramName);
+    Windows.SetWindowCaption(Handle, ProgramName);
     return;
   }
   const std::string& path = player->FileName;
   const auto separator = path.find_last_of(PathSeparator);
   const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-  Windows.SetWindowText(Handle, name + " (" + std::to_string(player->VideoWidth) + "x" +
+  Windows.SetWindowCaption(Handle, name + " (" + std::to_string(player->VideoWidth) + "x" +
                                     std::to_string(player->VideoHeight) + " " + FixedText(player->FrameRate, 3) +
                                     "fps) " + std::to_string(Zoom) + "% - " + ProgramName);
 }
@@ -74,7 +74,7 @@ void TMainWindow::ShowAbout() {
                            "Window Size: " + std::to_string(DisplayWidth) + "x" + std::to_string(DisplayHeight) +
                            "\r\n"
                            "File Aspcet: " + FixedText(pixelAspect, 4);
-  Windows.MessageBox(Handle, text, std::string("About ") + ProgramName, MB_USERICON);
+  Windows.ShowMessageBox(Handle, text, std::string("About ") + ProgramName, MB::USERICON);
 }
 
 }  // namespace mova

@@ -57,7 +57,7 @@ void TMainWindow::SizeToVideo() {
   // size notification would otherwise fit a different zoom first.
   const int32_t zoom = Zoom;
   if (Windows.IsZoomed(Handle)) {
-    Windows.ShowWindow(Handle, SW_RESTORE);
+    Windows.ShowWindow(Handle, SW::RESTORE);
     Zoom = zoom;
   }
   const int32_t videoHeight = Program.Player ? Program.Player->VideoHeight : 0;
@@ -108,12 +108,12 @@ void TMainWindow::SetFullScreen(bool value) {
     SavedPlacement = Windows.GetWindowPlacement(Handle);
     SavedStyle = Windows.GetWindowStyle(Handle);
     Windows.SetWindowStyle(Handle, FullScreenStyle);
-    Windows.ShowWindow(Handle, SW_SHOWNA);
+    Windows.ShowWindow(Handle, SW::SHOWNA);
     const TPoint screen = Windows.ScreenSize();
     Windows.MoveWindow(Handle, 0, 0, screen.X, screen.Y, true);
   } else {
-    Windows.SetWindowStyle(Handle, SavedStyle & ~WS_MAXIMIZE);
-    Windows.ShowWindow(Handle, SW_SHOWNA);
+    Windows.SetWindowStyle(Handle, SavedStyle & ~WS::MAXIMIZE);
+    Windows.ShowWindow(Handle, SW::SHOWNA);
     Windows.SetWindowPlacement(Handle, SavedPlacement);
     SetStayOnTop(SavedStayOnTop);
   }

@@ -85,12 +85,12 @@ void TKeyTable::LoadKeyMap(const std::string& fileName) {
 
 AccelEntry TKeyTable::ParseBinding(const std::string& keyText, const std::string& commandName) const {
   AccelEntry entry;
-  entry.Flags = FVIRTKEY;
+  entry.Flags = F::VIRTKEY;
   KeyText key = ParseKeyText(keyText);
   entry.Key = static_cast<uint16_t>(key.Code & 0xFFFF);
-  if (key.Alt) entry.Flags |= FALT;
-  if (key.Ctrl) entry.Flags |= FCONTROL;
-  if (key.Shift) entry.Flags |= FSHIFT;
+  if (key.Alt) entry.Flags |= F::ALT;
+  if (key.Ctrl) entry.Flags |= F::CONTROL;
+  if (key.Shift) entry.Flags |= F::SHIFT;
   for (const TCmd& command : Commands) {
     if (EqualIgnoringCase(command.Name, commandName)) {
       entry.Cmd = static_cast<uint16_t>(command.Id & 0xFFFF);
@@ -102,9 +102,9 @@ AccelEntry TKeyTable::ParseBinding(const std::string& keyText, const std::string
 
 std::string TKeyTable::KeyDisplayText(const AccelEntry& entry) const {
   std::string text;
-  if (entry.Flags & FALT) text += "Alt+";
-  if (entry.Flags & FSHIFT) text += "Shift+";
-  if (entry.Flags & FCONTROL) text += "Ctrl+";
+  if (entry.Flags & F::ALT) text += "Alt+";
+  if (entry.Flags & F::SHIFT) text += "Shift+";
+  if (entry.Flags & F::CONTROL) text += "Ctrl+";
   for (const TCmd& row : KeyNames) {
     if (row.Id == entry.Key) return text + row.Name;
   }
@@ -113,10 +113,10 @@ std::string TKeyTable::KeyDisplayText(const AccelEntry& entry) const {
 }
 
 std::optional<uint16_t> TKeyTable::Lookup(uint16_t key, bool alt, bool ctrl, bool shift) const {
-  uint8_t flags = FVIRTKEY;
-  if (alt) flags |= FALT;
-  if (ctrl) flags |= FCONTROL;
-  if (shift) flags |= FSHIFT;
+  uint8_t flags = F::VIRTKEY;
+  if (alt) flags |= F::ALT;
+  if (ctrl) flags |= F::CONTROL;
+  if (shift) flags |= F::SHIFT;
   for (int32_t i = 0; i < AccelCount; ++i) {
     const AccelEntry& entry = Accels[static_cast<std::size_t>(i)];
     if (entry.Key == key && entry.Flags == flags) return entry.Cmd;

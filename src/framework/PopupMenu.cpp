@@ -49,20 +49,20 @@ bool TPopupMenu::InsertSeparatorBefore(int32_t id) {
 
 bool TPopupMenu::EnableMenuItem(uint32_t item, uint32_t flags) {
   TMenuItem* target = nullptr;
-  if (flags & MF_BYPOSITION) {
+  if (flags & MF::BYPOSITION) {
     if (item < Entries.size()) target = &Entries[item];
   } else if (auto [menu, position] = FindCommand(static_cast<int32_t>(item)); menu) {
     target = &menu->Entries[position];
   }
   if (target == nullptr) return false;
-  target->Grayed = (flags & MF_GRAYED) != 0;
+  target->Grayed = (flags & MF::GRAYED) != 0;
   return true;
 }
 
 bool TPopupMenu::CheckMenuItem(int32_t id, uint32_t check) {
   auto [menu, position] = FindCommand(id);
   if (menu == nullptr) return false;
-  menu->Entries[position].Checked = (check & MF_CHECKED) != 0;
+  menu->Entries[position].Checked = (check & MF::CHECKED) != 0;
   return true;
 }
 

@@ -13,15 +13,17 @@
 namespace mova {
 
 // Menu flags, with the values of the Windows menu calls.
-constexpr uint32_t MF_BYCOMMAND = 0x000;
-constexpr uint32_t MF_ENABLED = 0x000;
-constexpr uint32_t MF_UNCHECKED = 0x000;
-constexpr uint32_t MF_STRING = 0x000;
-constexpr uint32_t MF_GRAYED = 0x001;
-constexpr uint32_t MF_CHECKED = 0x008;
-constexpr uint32_t MF_POPUP = 0x010;
-constexpr uint32_t MF_BYPOSITION = 0x400;
-constexpr uint32_t MF_SEPARATOR = 0x800;
+namespace MF {
+constexpr uint32_t BYCOMMAND = 0x000;
+constexpr uint32_t ENABLED = 0x000;
+constexpr uint32_t UNCHECKED = 0x000;
+constexpr uint32_t STRING = 0x000;
+constexpr uint32_t GRAYED = 0x001;
+constexpr uint32_t CHECKED = 0x008;
+constexpr uint32_t POPUP = 0x010;
+constexpr uint32_t BYPOSITION = 0x400;
+constexpr uint32_t SEPARATOR = 0x800;
+}  // namespace MF
 
 class TPopupMenu;
 
@@ -52,11 +54,11 @@ class TPopupMenu : public IMenuSink {
   TPopupMenu* InsertSubmenuBefore(int32_t id, std::unique_ptr<TPopupMenu> submenu, const std::string& text);
   // Inserts a separator before the item with command `id`; false when there is none.
   bool InsertSeparatorBefore(int32_t id);
-  // Greys or enables an item: `item` is a command id with MF_BYCOMMAND, a
-  // position with MF_BYPOSITION. False when there is no such item.
+  // Greys or enables an item: `item` is a command id with MF::BYCOMMAND, a
+  // position with MF::BYPOSITION. False when there is no such item.
   bool EnableMenuItem(uint32_t item, uint32_t flags);
-  // Sets or clears the check mark of the item with command `id` (MF_CHECKED
-  // or MF_UNCHECKED). False when there is no such item.
+  // Sets or clears the check mark of the item with command `id` (MF::CHECKED
+  // or MF::UNCHECKED). False when there is no such item.
   bool CheckMenuItem(int32_t id, uint32_t check);
 
   const std::vector<TMenuItem>& Items() const { return Entries; }

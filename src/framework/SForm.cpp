@@ -8,9 +8,9 @@ void TWinControl::SetBounds(int32_t x, int32_t y, int32_t width, int32_t height)
 
 void TWinControl::SetSize(int32_t width, int32_t height) { Windows.SetWindowSize(Handle, width, height); }
 
-void TWinControl::Show() { Windows.ShowWindow(Handle, SW_SHOW); }
+void TWinControl::Show() { Windows.ShowWindow(Handle, SW::SHOW); }
 
-void TWinControl::Hide() { Windows.ShowWindow(Handle, SW_HIDE); }
+void TWinControl::Hide() { Windows.ShowWindow(Handle, SW::HIDE); }
 
 TRect TWinControl::ClientRect() const { return Windows.GetClientRect(Handle); }
 
@@ -33,7 +33,7 @@ void TSForm::CreateHandle(int32_t x, int32_t y, int32_t width, int32_t height) {
     windowClass.Brush = ClassBrush;
     windowClass.IconName = ClassIcon;
     windowClass.Cursor = ClassCursor;
-    if (!Windows.RegisterClass(windowClass)) return;
+    if (!Windows.RegisterFormClass(windowClass)) return;
     Registered = true;
   }
   Handle = 0;
@@ -46,11 +46,11 @@ void TSForm::CreateHandle(int32_t x, int32_t y, int32_t width, int32_t height) {
   create.Y = y;
   create.Width = width;
   create.Height = height;
-  Handle = Windows.CreateWindow(create, *this);
+  Handle = Windows.CreateFormWindow(create, *this);
 }
 
 void TSForm::Show() {
-  Windows.ShowWindow(Handle, SW_SHOW);
+  Windows.ShowWindow(Handle, SW::SHOW);
   Windows.UpdateWindow(Handle);
 }
 
@@ -59,7 +59,7 @@ void TSForm::SetStayOnTop(bool value) {
   if (Handle != 0) Windows.SetTopmost(Handle, value);
 }
 
-void TSForm::RequestClose() { Windows.SendMessage(Handle, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void TSForm::RequestClose() { Windows.SendFormMessage(Handle, WM::SYSCOMMAND, SC::CLOSE, 0); }
 
 void TSForm::HandleMessage(FormMessage& message) { message.Result = Windows.DefaultHandling(Handle, message); }
 
@@ -82,7 +82,7 @@ int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const Accele
     if (!accelerators) return false;
     std::optional<uint16_t> command = accelerators(key.VirtualKey, key.Alt, key.Ctrl, key.Shift);
     if (!command) return false;
-    windows.SendMessage(window, WM_COMMAND, *command, 0);
+    windows.SendFormMessage(window, WM::COMMAND, *command, 0);
     return true;
   });
 }

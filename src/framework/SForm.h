@@ -47,7 +47,7 @@ class TSForm : public TWinControl, private IFormBinding {
   // Shown and painted at once.
   void Show() override;
   void SetStayOnTop(bool value);
-  // Asks the window to close as its system menu's Close would; WM_CLOSE has
+  // Asks the window to close as its system menu's Close would; WM::CLOSE has
   // been handled when this returns.
   void RequestClose();
   // Handles one message; this default hands it to the window system.
@@ -59,12 +59,12 @@ class TSForm : public TWinControl, private IFormBinding {
   std::string Caption;
   std::string WindowClassName;
   bool StayOnTop = false;
-  uint32_t Style = WS_OVERLAPPEDWINDOW;
+  uint32_t Style = WS::OVERLAPPEDWINDOW;
   uint32_t ExStyle = 0;
   TClassBrush ClassBrush = TClassBrush::ButtonFace;
   std::string ClassIcon = "MAINICON";
-  int32_t ClassCursor = IDC_ARROW;
-  uint32_t ClassStyle = CS_DBLCLKS;
+  int32_t ClassCursor = IDC::ARROW;
+  uint32_t ClassStyle = CS::DBLCLKS;
 
  private:
   void BindWindow(WindowHandle window) override;
@@ -79,7 +79,7 @@ using AcceleratorLookup = std::function<std::optional<uint16_t>(uint16_t key, bo
 
 // Runs the message loop of `windows` until the quit message and returns its
 // code. Every key press is first looked up in `accelerators`: a bound key is
-// sent to `window` as WM_COMMAND with the bound id and goes no further.
+// sent to `window` as WM::COMMAND with the bound id and goes no further.
 int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const AcceleratorLookup& accelerators);
 
 }  // namespace mova

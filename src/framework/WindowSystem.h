@@ -39,27 +39,29 @@ struct TColor {
 };
 
 // ShowWindow commands.
-constexpr int32_t SW_HIDE = 0;
-constexpr int32_t SW_SHOWNORMAL = 1;
-constexpr int32_t SW_SHOWMINIMIZED = 2;
-constexpr int32_t SW_SHOWMAXIMIZED = 3;
-constexpr int32_t SW_SHOW = 5;
-constexpr int32_t SW_SHOWNA = 8;
-constexpr int32_t SW_RESTORE = 9;
+namespace SW {
+constexpr int32_t HIDE = 0;
+constexpr int32_t SHOWNORMAL = 1;
+constexpr int32_t SHOWMINIMIZED = 2;
+constexpr int32_t SHOWMAXIMIZED = 3;
+constexpr int32_t SHOW = 5;
+constexpr int32_t SHOWNA = 8;
+constexpr int32_t RESTORE = 9;
+}  // namespace SW
 
 // Where a window sits and how it is shown, as saved before full screen and
 // given back after it.
 struct TWindowPlacement {
   uint32_t Length = 44;
   uint32_t Flags = 0;
-  uint32_t ShowCmd = 0;  // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED
+  uint32_t ShowCmd = 0;  // SW::SHOWNORMAL, SW::SHOWMINIMIZED or SW::SHOWMAXIMIZED
   TPoint MinPosition;
   TPoint MaxPosition;
   TRect NormalPosition;  // the window's rectangle when neither maximised nor minimised
   bool operator==(const TWindowPlacement&) const = default;
 };
 
-// The sizes a window may take; the record of a WM_GETMINMAXINFO message.
+// The sizes a window may take; the record of a WM::GETMINMAXINFO message.
 struct TMinMaxInfo {
   TPoint Reserved;
   TPoint MaxSize;
@@ -70,14 +72,16 @@ struct TMinMaxInfo {
 
 // The class background: the dialog face colour (the default) or black.
 enum class TClassBrush : uint32_t { ButtonFace = 16, Black = 0x80000004u };
-constexpr int32_t IDC_ARROW = 32512;
+namespace IDC {
+constexpr int32_t ARROW = 32512;
+}  // namespace IDC
 
 struct TWindowClass {
   std::string Name;
   uint32_t Style = 0;  // CS_ flags
   TClassBrush Brush = TClassBrush::ButtonFace;
   std::string IconName;  // a program icon resource, e.g. "MAINICON"
-  int32_t Cursor = IDC_ARROW;
+  int32_t Cursor = IDC::ARROW;
 };
 
 struct TWindowCreate {
@@ -85,8 +89,8 @@ struct TWindowCreate {
   std::string Caption;
   uint32_t Style = 0;
   uint32_t ExStyle = 0;
-  int32_t X = CW_USEDEFAULT;
-  int32_t Y = CW_USEDEFAULT;
+  int32_t X = CW::USEDEFAULT;
+  int32_t Y = CW::USEDEFAULT;
   int32_t Width = 0;
   int32_t Height = 0;
 };
@@ -102,15 +106,17 @@ class IFormBinding {
   // One message of the bound window; returns its result. Called only between
   // BindWindow and UnbindWindow.
   virtual int32_t WindowProc(uint32_t msg, uint32_t wParam, uint32_t lParam) = 0;
-  // The window is gone (after its WM_DESTROY); no message follows.
+  // The window is gone (after its WM::DESTROY); no message follows.
   virtual void UnbindWindow() = 0;
 };
 
-// DrawText formats.
-constexpr uint32_t DT_LEFT = 0x00;
-constexpr uint32_t DT_RIGHT = 0x02;
-constexpr uint32_t DT_VCENTER = 0x04;
-constexpr uint32_t DT_SINGLELINE = 0x20;
+// DrawTextLine formats.
+namespace DT {
+constexpr uint32_t LEFT = 0x00;
+constexpr uint32_t RIGHT = 0x02;
+constexpr uint32_t VCENTER = 0x04;
+constexpr uint32_t SINGLELINE = 0x20;
+}  // namespace DT
 
 // An off-screen image of a fixed size, in its own pixel coordinates; pixels
 // outside it are clipped.
@@ -123,9 +129,9 @@ class IPainter {
   // A one-pixel frame just inside `rect`.
   virtual void FrameRect(const TRect& rect, TColor color) = 0;
   // One line of text in the user-interface font sized for a 13-pixel bar,
-  // without background: left-aligned, or right-aligned with DT_RIGHT,
-  // centred vertically in `rect` with DT_VCENTER.
-  virtual void DrawText(const std::string& text, const TRect& rect, uint32_t format, TColor color) = 0;
+  // without background: left-aligned, or right-aligned with DT::RIGHT,
+  // centred vertically in `rect` with DT::VCENTER.
+  virtual void DrawTextLine(const std::string& text, const TRect& rect, uint32_t format, TColor color) = 0;
 };
 
 // One paint of a window, from BeginPaint until it is destroyed (EndPaint).
@@ -146,14 +152,20 @@ struct TKeyPress {
   bool Shift = false;
 };
 
-// MessageBox styles and results.
-constexpr uint32_t MB_OK = 0x00;
-constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
-constexpr uint32_t MB_USERICON = 0x80;
-constexpr int32_t IDOK = 1;
+// ShowMessageBox styles and results.
+namespace MB {
+constexpr uint32_t OK = 0x00;
+constexpr uint32_t ICONEXCLAMATION = 0x30;
+constexpr uint32_t USERICON = 0x80;
+}  // namespace MB
+namespace ID {
+constexpr int32_t OK = 1;
+}  // namespace ID
 
 // Save-dialog flags.
-constexpr uint32_t OFN_OVERWRITEPROMPT = 0x00000002;
+namespace OFN {
+constexpr uint32_t OVERWRITEPROMPT = 0x00000002;
+}  // namespace OFN
 
 // What the save dialog is asked, and what it answers.
 struct TSaveFileDialog {
@@ -168,7 +180,7 @@ struct TSaveFileDialog {
   // The buffer size, terminating zero included: names of MaxFile or more
   // characters are refused.
   uint32_t MaxFile = 0;
-  uint32_t Flags = 0;  // OFN_OVERWRITEPROMPT: confirm before replacing a file
+  uint32_t Flags = 0;  // OFN::OVERWRITEPROMPT: confirm before replacing a file
 };
 
 // Operations on a window that does not exist (0, unknown or destroyed) do
@@ -179,48 +191,48 @@ class IWindowSystem {
 
   // Registers a window class. False, with nothing registered, when a class of
   // that name exists already or the system has no display.
-  virtual bool RegisterClass(const TWindowClass& windowClass) = 0;
+  virtual bool RegisterFormClass(const TWindowClass& windowClass) = 0;
   // Creates a top-level window of a registered class, hidden. `binding` is
   // bound (BindWindow) before the first message; from then on every message
   // of the window goes to it. Returns the window, or 0 (nothing bound) when
   // the class is unknown or the window cannot be made.
-  virtual WindowHandle CreateWindow(const TWindowCreate& create, IFormBinding& binding) = 0;
-  // Sends WM_DESTROY, unbinds the window and frees it. Unknown windows are ignored.
+  virtual WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) = 0;
+  // Sends WM::DESTROY, unbinds the window and frees it. Unknown windows are ignored.
   virtual void DestroyWindow(WindowHandle window) = 0;
   // The platform's own treatment of a message the form did not handle; its
-  // result. WM_SYSCOMMAND SC_CLOSE sends WM_CLOSE before returning; WM_CLOSE
+  // result. WM::SYSCOMMAND SC::CLOSE sends WM::CLOSE before returning; WM::CLOSE
   // destroys the window.
   virtual int32_t DefaultHandling(WindowHandle window, const FormMessage& message) = 0;
   // Delivers a message to the window's form at once and returns its result;
   // 0 for a window without a form.
-  virtual int32_t SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) = 0;
+  virtual int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) = 0;
   // A message id unique to `name` for this process; the same name gives the
   // same id; 0 when none can be assigned.
-  virtual uint32_t RegisterWindowMessage(const std::string& name) = 0;
+  virtual uint32_t RegisterNamedMessage(const std::string& name) = 0;
 
-  virtual void SetWindowText(WindowHandle window, const std::string& text) = 0;
-  virtual std::string GetWindowText(WindowHandle window) = 0;
-  // Moves and sizes the outer window; a size change delivers WM_SIZE before
+  virtual void SetWindowCaption(WindowHandle window, const std::string& text) = 0;
+  virtual std::string GetWindowCaption(WindowHandle window) = 0;
+  // Moves and sizes the outer window; a size change delivers WM::SIZE before
   // returning.
   virtual void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
                           bool repaint) = 0;
   // Sizes the outer window, keeping its position, z-order and activation;
-  // a size change delivers WM_SIZE before returning.
+  // a size change delivers WM::SIZE before returning.
   virtual void SetWindowSize(WindowHandle window, int32_t width, int32_t height) = 0;
   // Puts the window into the topmost band or takes it out, keeping position
   // and size, and activates it.
   virtual void SetTopmost(WindowHandle window, bool topmost) = 0;
   virtual bool IsTopmost(WindowHandle window) = 0;
-  // SW_ commands; a resulting size change delivers WM_SIZE before returning.
+  // SW_ commands; a resulting size change delivers WM::SIZE before returning.
   virtual void ShowWindow(WindowHandle window, int32_t command) = 0;
-  // Paints what is invalid now (WM_PAINT) instead of later.
+  // Paints what is invalid now (WM::PAINT) instead of later.
   virtual void UpdateWindow(WindowHandle window) = 0;
   virtual bool IsZoomed(WindowHandle window) = 0;
   // The client area: left and top 0, right and bottom its width and height.
   virtual TRect GetClientRect(WindowHandle window) = 0;
   // The outer rectangle of a window of `style` whose client area is `client`.
   virtual TRect AdjustWindowRect(const TRect& client, uint32_t style) = 0;
-  // The window's style with WS_VISIBLE and WS_MAXIMIZE as they are now.
+  // The window's style with WS::VISIBLE and WS::MAXIMIZE as they are now.
   virtual uint32_t GetWindowStyle(WindowHandle window) = 0;
   // Replaces the style (frame, caption); the window is hidden by the change
   // until it is shown again.
@@ -230,22 +242,22 @@ class IWindowSystem {
   virtual void SetWindowPlacement(WindowHandle window, const TWindowPlacement& placement) = 0;
   // The size of the primary screen in pixels.
   virtual TPoint ScreenSize() = 0;
-  // Asks for a WM_PAINT of `rect` (the whole client area when null) later;
+  // Asks for a WM::PAINT of `rect` (the whole client area when null) later;
   // the background is erased first only when `erase` is true.
   virtual void InvalidateRect(WindowHandle window, const TRect* rect, bool erase) = 0;
-  // Starts painting the window; only inside its WM_PAINT.
+  // Starts painting the window; only inside its WM::PAINT.
   virtual std::unique_ptr<IPaintTarget> BeginPaint(WindowHandle window) = 0;
 
   // A modal box owned by `owner` with one OK button; returns when the user
   // has confirmed it. Timers and paints keep running meanwhile.
-  virtual int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+  virtual int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                              uint32_t style) = 0;
 
   // A modal save dialog owned by `dialog.Owner`, starting in the current
   // folder. True with dialog.FileName set when the user accepted a name;
   // false, with dialog.FileName left as it was, on cancel or failure.
   // Timers and paints keep running meanwhile.
-  virtual bool GetSaveFileName(TSaveFileDialog& dialog) = 0;
+  virtual bool AskSaveFileName(TSaveFileDialog& dialog) = 0;
 
   // Shows `menu` with its top-left corner at the screen point `at`, owned by
   // `owner`, and returns once it has closed: the command id of the item
@@ -264,11 +276,11 @@ class IWindowSystem {
   // The mouse pointer in the client coordinates of `window`, not limited to it.
   virtual TPoint GetCursorClientPos(WindowHandle window) = 0;
 
-  // The files of a WM_DROPFILES (its WParam): the name at `index`, empty past
+  // The files of a WM::DROPFILES (its WParam): the name at `index`, empty past
   // the last one. DragFinish frees them.
-  virtual std::string DragQueryFile(uint32_t drop, uint32_t index) = 0;
+  virtual std::string DroppedFile(uint32_t drop, uint32_t index) = 0;
   virtual void DragFinish(uint32_t drop) = 0;
-  // The record of a WM_GETMINMAXINFO (its LParam), valid during that message.
+  // The record of a WM::GETMINMAXINFO (its LParam), valid during that message.
   virtual TMinMaxInfo* MinMaxInfo(uint32_t lParam) = 0;
 
   // Asks the message loop to end with `code` once the messages already

@@ -32,7 +32,7 @@ TEST_F(CaptureCommand, CancellingPausesAndWritesNothing) {
   EXPECT_EQ(asked.FilterName, "All Files");
   EXPECT_EQ(asked.FilterPattern, "*.*");
   EXPECT_EQ(asked.MaxFile, 1025u);
-  EXPECT_EQ(asked.Flags, OFN_OVERWRITEPROMPT);
+  EXPECT_EQ(asked.Flags, OFN::OVERWRITEPROMPT);
   EXPECT_EQ(barDuringDialog, " PAUSE ");
   EXPECT_TRUE(media.DetectorCalls.empty());
   EXPECT_TRUE(windows.MessageBoxes.empty());
@@ -70,7 +70,7 @@ TEST_F(CaptureCommand, AFileThatCannotBeWrittenIsReportedWithItsName) {
   const auto& box = windows.MessageBoxes[0];
   EXPECT_EQ(box.Text, target + ": Cannot write.");
   EXPECT_EQ(box.Caption, "Mova");
-  EXPECT_EQ(box.Style, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(box.Style, MB::OK | MB::ICONEXCLAMATION);
   EXPECT_EQ(box.Owner, handle);
   EXPECT_EQ(Player().State, PlayerState::Paused);
 

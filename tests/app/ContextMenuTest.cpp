@@ -19,7 +19,7 @@ class ContextMenu : public MainWindowTest {
   }
   // Opens the menu as a right-button release does and returns it as shown.
   const std::vector<Item>& Open() {
-    windows.Inject(handle, WM_RBUTTONUP, 0, MakePointParam(10, 10));
+    windows.Inject(handle, WM::RBUTTONUP, 0, MakePointParam(10, 10));
     EXPECT_FALSE(windows.Menus.empty());
     return windows.Menus.back().Items;
   }
@@ -144,16 +144,16 @@ TEST(PopupMenu, AddressesItemsByCommandInSubmenusAndByPositionAndRefusesUnknownO
   EXPECT_TRUE(menu.InsertSeparatorBefore(7));  // found in the submenu, inserted there
   EXPECT_EQ(sub->Items().size(), 2u);
   EXPECT_EQ(sub->Items()[0].Type, Kind::Separator);
-  EXPECT_TRUE(menu.CheckMenuItem(7, MF_CHECKED));
+  EXPECT_TRUE(menu.CheckMenuItem(7, MF::CHECKED));
   EXPECT_TRUE(sub->Items()[1].Checked);
-  EXPECT_TRUE(menu.EnableMenuItem(1, MF_BYPOSITION | MF_GRAYED));
+  EXPECT_TRUE(menu.EnableMenuItem(1, MF::BYPOSITION | MF::GRAYED));
   EXPECT_EQ(menu.Items()[1].Type, Kind::Submenu);
   EXPECT_TRUE(menu.Items()[1].Grayed);
-  EXPECT_TRUE(menu.EnableMenuItem(1, MF_BYPOSITION | MF_ENABLED));
+  EXPECT_TRUE(menu.EnableMenuItem(1, MF::BYPOSITION | MF::ENABLED));
   EXPECT_FALSE(menu.Items()[1].Grayed);
-  EXPECT_FALSE(menu.EnableMenuItem(3, MF_BYPOSITION | MF_GRAYED));
-  EXPECT_FALSE(menu.EnableMenuItem(9, MF_BYCOMMAND | MF_GRAYED));
-  EXPECT_FALSE(menu.CheckMenuItem(9, MF_CHECKED));
+  EXPECT_FALSE(menu.EnableMenuItem(3, MF::BYPOSITION | MF::GRAYED));
+  EXPECT_FALSE(menu.EnableMenuItem(9, MF::BYCOMMAND | MF::GRAYED));
+  EXPECT_FALSE(menu.CheckMenuItem(9, MF::CHECKED));
   EXPECT_FALSE(menu.InsertSeparatorBefore(9));
   EXPECT_EQ(menu.InsertSubmenuBefore(9, std::make_unique<TPopupMenu>(), "x"), nullptr);
   EXPECT_EQ(menu.Items().size(), 3u);

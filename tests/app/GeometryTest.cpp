@@ -126,7 +126,7 @@ TEST_F(Geometry, FullScreenFromAMaximisedWindowAndBack) {
   windows.MoveWindow(handle, 40, 30, 352, 253, true);
   windows.Maximize(handle);
   const uint32_t styleBefore = windows.GetWindowStyle(handle);
-  ASSERT_TRUE(styleBefore & WS_MAXIMIZE);
+  ASSERT_TRUE(styleBefore & WS::MAXIMIZE);
 
   window->ExecuteCommand(CmdFullScreen);
   EXPECT_TRUE(window->FullScreen);
@@ -134,7 +134,7 @@ TEST_F(Geometry, FullScreenFromAMaximisedWindowAndBack) {
   EXPECT_TRUE(Win().Topmost);
   EXPECT_FALSE(window->SavedStayOnTop);
   EXPECT_EQ(window->SavedStyle, styleBefore);
-  EXPECT_EQ(window->SavedPlacement.ShowCmd, static_cast<uint32_t>(SW_SHOWMAXIMIZED));
+  EXPECT_EQ(window->SavedPlacement.ShowCmd, static_cast<uint32_t>(SW::SHOWMAXIMIZED));
   EXPECT_EQ(window->SavedPlacement.NormalPosition, (TRect{40, 30, 392, 283}));
   EXPECT_EQ(Win().Style, FullScreenStyle);
   EXPECT_TRUE(Win().Visible);
@@ -146,7 +146,7 @@ TEST_F(Geometry, FullScreenFromAMaximisedWindowAndBack) {
 
   window->ExecuteCommand(CmdFullScreen);
   EXPECT_FALSE(window->FullScreen);
-  EXPECT_EQ(Win().Style, styleBefore & ~(WS_MAXIMIZE | WS_VISIBLE));
+  EXPECT_EQ(Win().Style, styleBefore & ~(WS::MAXIMIZE | WS::VISIBLE));
   EXPECT_TRUE(windows.IsZoomed(handle));  // maximised again through the placement
   EXPECT_EQ(Win().NormalBounds, (TRect{40, 30, 392, 283}));
   EXPECT_FALSE(window->StayOnTop);
@@ -170,7 +170,7 @@ TEST_F(Geometry, AZoomCommandLeavesFullScreenFirst) {
   window->ExecuteCommand(CmdFullScreen);
   window->ExecuteCommand(CmdZoom200);
   EXPECT_FALSE(window->FullScreen);
-  EXPECT_EQ(Win().Style, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+  EXPECT_EQ(Win().Style, WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN);
   EXPECT_EQ(Win().Bounds, (TRect{40, 30, 40 + 704, 30 + 493}));
   EXPECT_EQ(window->Zoom, 200);
 }

@@ -16,13 +16,13 @@ namespace mova::test {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    program.WheelMessage = windows.RegisterWindowMessage("MSWHEEL_ROLLMSG");
+    program.WheelMessage = windows.RegisterNamedMessage("MSWHEEL_ROLLMSG");
     window = std::make_unique<TMainWindow>(windows, program);
-    window->ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    window->Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    window->ExStyle = WS_EX_ACCEPTFILES;
+    window->ClassStyle = CS::VREDRAW | CS::HREDRAW | CS::DBLCLKS;
+    window->Style = WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN;
+    window->ExStyle = WS_EX::ACCEPTFILES;
     window->ClassBrush = TClassBrush::Black;
-    window->CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+    window->CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
     ASSERT_NE(window->Handle, 0u);
     program.Player = std::make_unique<TVideoPlayer>(media, timers);
     TMainWindow* target = window.get();

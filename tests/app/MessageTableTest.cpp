@@ -9,16 +9,16 @@ using MessageTable = MainWindowTest;
 TEST_F(MessageTable, WheelAwayFromTheUserStepsBackAndTowardTheUserForward) {
   OpenVideo(320, 240, 60000);
   SetPositionMs(5000);
-  EXPECT_EQ(windows.Inject(handle, WM_MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(120))), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(120))), 0);
   EXPECT_EQ(LastSeekMs(), 4000);
   SetPositionMs(5000);
-  windows.Inject(handle, WM_MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-120)));
+  windows.Inject(handle, WM::MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-120)));
   EXPECT_EQ(LastSeekMs(), 6000);
   // One second per message whatever the size of the turn.
   SetPositionMs(5000);
-  windows.Inject(handle, WM_MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-960)));
+  windows.Inject(handle, WM::MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-960)));
   EXPECT_EQ(LastSeekMs(), 6000);
-  EXPECT_FALSE(Defaulted(WM_MOUSEWHEEL));
+  EXPECT_FALSE(Defaulted(WM::MOUSEWHEEL));
 }
 
 TEST_F(MessageTable, SeekingOneSecondOnAtTheTopOfTheMillisecondRangeDoesNotOverflow) {
@@ -29,7 +29,7 @@ TEST_F(MessageTable, SeekingOneSecondOnAtTheTopOfTheMillisecondRangeDoesNotOverf
   window->ExecuteCommand(CmdSeekForward);
   EXPECT_EQ(LastSeekMs(), INT32_MAX);
   SetPositionMs(INT32_MAX - 10);
-  windows.Inject(handle, WM_MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-120)));
+  windows.Inject(handle, WM::MOUSEWHEEL, MakeParam(0, static_cast<uint16_t>(-120)));
   EXPECT_EQ(LastSeekMs(), INT32_MAX);
 }
 
@@ -57,15 +57,15 @@ TEST_F(MessageTable, WithoutARegisteredWheelMessageNoMessageIsTakenForIt) {
 TEST_F(MessageTable, CloseStopsThePlayerDestroysTheWindowAndEndsTheLoopWithZero) {
   OpenVideo(320, 240, 60000);
   ASSERT_EQ(timers.Running().size(), 1u);
-  EXPECT_EQ(windows.Inject(handle, WM_CLOSE), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::CLOSE), 0);
   EXPECT_TRUE(timers.Running().empty());  // paused first: no tick reaches a closed window
   EXPECT_FALSE(Player().Opened);
   EXPECT_TRUE(media.Last().Destroyed);
   EXPECT_TRUE(Win().Destroyed);
   EXPECT_TRUE(windows.QuitPosted);
   EXPECT_EQ(windows.QuitCode, 0);
-  EXPECT_FALSE(Defaulted(WM_CLOSE));
-  EXPECT_FALSE(Defaulted(WM_DESTROY));
+  EXPECT_FALSE(Defaulted(WM::CLOSE));
+  EXPECT_FALSE(Defaulted(WM::DESTROY));
 }
 
 TEST_F(MessageTable, CloseWithNoFileOpenStillDestroysTheWindow) {
@@ -77,30 +77,30 @@ TEST_F(MessageTable, CloseWithNoFileOpenStillDestroysTheWindow) {
 TEST_F(MessageTable, SizeQueryCapsTheTrackingSizeOnly) {
   EXPECT_EQ(windows.LastMinMax.MaxTrackSize, (TPoint{4096, 4096}));
   EXPECT_EQ(windows.LastMinMax.MinTrackSize, (TPoint{0, 0}));
-  EXPECT_FALSE(Defaulted(WM_GETMINMAXINFO));
+  EXPECT_FALSE(Defaulted(WM::GETMINMAXINFO));
 }
 
 TEST_F(MessageTable, CommandsTakeTheLowHalfOfTheParameter) {
-  EXPECT_EQ(windows.Inject(handle, WM_COMMAND, MakeParam(CmdMute, 1)), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::COMMAND, MakeParam(CmdMute, 1)), 0);
   EXPECT_TRUE(window->Mute);
-  windows.Inject(handle, WM_COMMAND, MakeParam(CmdRepeat, 0));
+  windows.Inject(handle, WM::COMMAND, MakeParam(CmdRepeat, 0));
   EXPECT_TRUE(window->Repeat);
-  EXPECT_FALSE(Defaulted(WM_COMMAND));
+  EXPECT_FALSE(Defaulted(WM::COMMAND));
 }
 
 TEST_F(MessageTable, MiddleReleaseStopsAndRefreshes) {
   OpenVideo(320, 240, 60000);
   SetPositionMs(7000);
-  windows.Inject(handle, WM_MBUTTONUP, 0, MakePointParam(10, 10));
+  windows.Inject(handle, WM::MBUTTONUP, 0, MakePointParam(10, 10));
   EXPECT_EQ(Player().State, PlayerState::Stopped);
   EXPECT_EQ(LastSeekMs(), 0);
   EXPECT_EQ(window->StateText, " STOP ");
-  EXPECT_FALSE(Defaulted(WM_MBUTTONUP));
+  EXPECT_FALSE(Defaulted(WM::MBUTTONUP));
 }
 
 TEST_F(MessageTable, RightReleaseIsTheContextMenusAndNotDefaulted) {
-  EXPECT_EQ(windows.Inject(handle, WM_RBUTTONUP, 0, MakePointParam(10, 10)), 0);
-  EXPECT_FALSE(Defaulted(WM_RBUTTONUP));
+  EXPECT_EQ(windows.Inject(handle, WM::RBUTTONUP, 0, MakePointParam(10, 10)), 0);
+  EXPECT_FALSE(Defaulted(WM::RBUTTONUP));
 }
 
 TEST_F(MessageTable, ADropOpensOnlyTheFirstFileAndFreesTheDrop) {
@@ -108,7 +108,7 @@ TEST_F(MessageTable, ADropOpensOnlyTheFirstFileAndFreesTheDrop) {
   media.Script.Height = 120;
   const std::string first = MediaFile("first.avi");
   const uint32_t drop = windows.Drop({first, MediaFile("second.avi"), MediaFile("third.avi")});
-  EXPECT_EQ(windows.Inject(handle, WM_DROPFILES, drop), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::DROPFILES, drop), 0);
   ASSERT_EQ(media.Graphs.size(), 1u);
   EXPECT_EQ(media.Last().RenderedFile, first);
   EXPECT_EQ(windows.FinishedDrops.count(drop), 1u);
@@ -116,10 +116,10 @@ TEST_F(MessageTable, ADropOpensOnlyTheFirstFileAndFreesTheDrop) {
 }
 
 TEST_F(MessageTable, OtherMessagesGetTheDefaultHandling) {
-  windows.Inject(handle, WM_KEYDOWN, 0x41, 1);
-  windows.Inject(handle, WM_RBUTTONDOWN, 0, 0);
-  EXPECT_TRUE(Defaulted(WM_KEYDOWN));
-  EXPECT_TRUE(Defaulted(WM_RBUTTONDOWN));
+  windows.Inject(handle, WM::KEYDOWN, 0x41, 1);
+  windows.Inject(handle, WM::RBUTTONDOWN, 0, 0);
+  EXPECT_TRUE(Defaulted(WM::KEYDOWN));
+  EXPECT_TRUE(Defaulted(WM::RBUTTONDOWN));
 }
 
 TEST_F(MessageTable, PaintDrawsTheBarAtTheBottomInOneCopy) {
@@ -129,7 +129,7 @@ TEST_F(MessageTable, PaintDrawsTheBarAtTheBottomInOneCopy) {
   const int32_t top = 240 - StatusBarHeight;
   EXPECT_EQ(win.Surface->Pixel(100, top), StatusGray);
   EXPECT_EQ(win.Surface->Pixel(100, top + 5), StatusBlack);
-  EXPECT_FALSE(Defaulted(WM_PAINT));
+  EXPECT_FALSE(Defaulted(WM::PAINT));
 }
 
 // --- Mouse in the picture and in the status bar ---
@@ -139,12 +139,12 @@ using MouseSeeking = MainWindowTest;
 TEST_F(MouseSeeking, APressInThePicturePlaysPausesAndResumes) {
   OpenVideo(320, 240, 60000);  // the window is now 320 x 253
   const uint32_t inPicture = MakePointParam(100, 100);
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, inPicture);
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
   EXPECT_EQ(Player().State, PlayerState::Paused);
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, inPicture);
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
   EXPECT_EQ(Player().State, PlayerState::Playing);
   Player().Stop();
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, inPicture);
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
   EXPECT_EQ(Player().State, PlayerState::Playing);
   EXPECT_EQ(window->StateText, " ");
   EXPECT_EQ(windows.Capture, 0u);
@@ -154,16 +154,16 @@ TEST_F(MouseSeeking, ADoubleClickActsAsTwoPresses) {
   OpenVideo(320, 240, 60000);
   Player().Stop();
   const uint32_t inPicture = MakePointParam(100, 100);
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, inPicture);
-  windows.Inject(handle, WM_LBUTTONUP, 0, inPicture);
-  windows.Inject(handle, WM_LBUTTONDBLCLK, MK_LBUTTON, inPicture);
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
+  windows.Inject(handle, WM::LBUTTONUP, 0, inPicture);
+  windows.Inject(handle, WM::LBUTTONDBLCLK, MK::LBUTTON, inPicture);
   EXPECT_EQ(Player().State, PlayerState::Paused);
 }
 
 TEST_F(MouseSeeking, DraggingInTheBarSeeksAndResumesOnlyWhatWasPlaying) {
   OpenVideo(320, 240, 60000);
   const int32_t barY = window->ClientRect().Bottom - 5;
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, MakePointParam(160, barY));
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, MakePointParam(160, barY));
   EXPECT_EQ(windows.Capture, handle);
   EXPECT_EQ(Player().State, PlayerState::Paused);
   EXPECT_EQ(LastSeekMs(), 30000);
@@ -171,14 +171,14 @@ TEST_F(MouseSeeking, DraggingInTheBarSeeksAndResumesOnlyWhatWasPlaying) {
 
   // Moves seek to the pointer's position, not the message's.
   windows.Cursor = TPoint{80, 5};
-  windows.Inject(handle, WM_MOUSEMOVE, MK_LBUTTON, MakePointParam(300, barY));
+  windows.Inject(handle, WM::MOUSEMOVE, MK::LBUTTON, MakePointParam(300, barY));
   EXPECT_EQ(LastSeekMs(), 15000);
   windows.Cursor = TPoint{-40, 5};
-  windows.Inject(handle, WM_MOUSEMOVE, MK_LBUTTON, 0);
+  windows.Inject(handle, WM::MOUSEMOVE, MK::LBUTTON, 0);
   EXPECT_EQ(media.Last().Seeks.back(), -7500LL * 10000);
 
   const size_t seeks = media.Last().Seeks.size();
-  windows.Inject(handle, WM_LBUTTONUP, 0, MakePointParam(0, barY));
+  windows.Inject(handle, WM::LBUTTONUP, 0, MakePointParam(0, barY));
   EXPECT_EQ(windows.Capture, 0u);
   EXPECT_EQ(Player().State, PlayerState::Playing);
   EXPECT_EQ(media.Last().Seeks.size(), seeks);  // the release does not seek
@@ -188,8 +188,8 @@ TEST_F(MouseSeeking, ADragStartedWhilePausedEndsPaused) {
   OpenVideo(320, 240, 60000);
   Player().Pause();
   const int32_t barY = window->ClientRect().Bottom - 1;
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, MakePointParam(10, barY));
-  windows.Inject(handle, WM_LBUTTONUP, 0, MakePointParam(10, barY));
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, MakePointParam(10, barY));
+  windows.Inject(handle, WM::LBUTTONUP, 0, MakePointParam(10, barY));
   EXPECT_EQ(Player().State, PlayerState::Paused);
 }
 
@@ -197,8 +197,8 @@ TEST_F(MouseSeeking, MovesAndReleasesWithoutCaptureDoNothing) {
   OpenVideo(320, 240, 60000);
   const size_t seeks = media.Last().Seeks.size();
   windows.Cursor = TPoint{100, 5};
-  EXPECT_EQ(windows.Inject(handle, WM_MOUSEMOVE, 0, MakePointParam(100, 5)), 0);
-  EXPECT_EQ(windows.Inject(handle, WM_LBUTTONUP, 0, MakePointParam(100, 5)), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::MOUSEMOVE, 0, MakePointParam(100, 5)), 0);
+  EXPECT_EQ(windows.Inject(handle, WM::LBUTTONUP, 0, MakePointParam(100, 5)), 0);
   EXPECT_EQ(media.Last().Seeks.size(), seeks);
   EXPECT_EQ(windows.Count("ReleaseCapture"), 0);
   EXPECT_EQ(Player().State, PlayerState::Playing);
@@ -208,9 +208,9 @@ TEST_F(MouseSeeking, DraggingPastTheEndWithRepeatStartsOverWhileTheButtonIsHeld)
   OpenVideo(320, 240, 60000);
   window->Repeat = true;
   const int32_t barY = window->ClientRect().Bottom - 5;
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, MakePointParam(10, barY));
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, MakePointParam(10, barY));
   windows.Cursor = TPoint{400, 5};
-  windows.Inject(handle, WM_MOUSEMOVE, MK_LBUTTON, 0);
+  windows.Inject(handle, WM::MOUSEMOVE, MK::LBUTTON, 0);
   // The seek landed on the end; the end check stopped and the repeat restarted from 0.
   EXPECT_EQ(LastSeekMs(), 0);
   EXPECT_EQ(Player().State, PlayerState::Playing);
@@ -235,7 +235,7 @@ TEST_F(MouseSeeking, APressInTheBarOfAWindowWithoutWidthPausesWithoutSeeking) {
   OpenVideo(320, 240, 60000);
   windows.MoveWindow(handle, 0, 0, 0, 253, true);
   const size_t seeks = media.Last().Seeks.size();
-  windows.Inject(handle, WM_LBUTTONDOWN, MK_LBUTTON, MakePointParam(0, 250));
+  windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, MakePointParam(0, 250));
   EXPECT_EQ(Player().State, PlayerState::Paused);
   EXPECT_EQ(media.Last().Seeks.size(), seeks);
 }
@@ -280,7 +280,7 @@ TEST_F(Opening, AFileThatCannotBePlayedIsReportedAndLeavesNothingOpen) {
   const auto& box = windows.MessageBoxes[0];
   EXPECT_EQ(box.Text, MediaFile("bad.bin") + ": Cannot play.");
   EXPECT_EQ(box.Caption, "Mova");
-  EXPECT_EQ(box.Style, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(box.Style, MB::OK | MB::ICONEXCLAMATION);
   EXPECT_EQ(box.Owner, handle);
   EXPECT_FALSE(stillOpenDuringBox);
   EXPECT_FALSE(Player().Opened);

@@ -26,7 +26,7 @@ class Startup : public ::testing::Test {
   WindowHandle MainHandle() { return 0x1000; }  // the fake's first window
   // Closes the main window from inside the loop, as the close button does.
   void CloseFromTheLoop() {
-    windows.LoopScript.push_back([this] { windows.Inject(MainHandle(), WM_SYSCOMMAND, SC_CLOSE); });
+    windows.LoopScript.push_back([this] { windows.Inject(MainHandle(), WM::SYSCOMMAND, SC::CLOSE); });
   }
   static std::string File(const std::string& name) {
     const std::string path = ::testing::TempDir() + name;
@@ -51,7 +51,7 @@ TEST_F(Startup, WithoutArgumentsShowsAnEmptyWindowAndEndsWithZeroAfterAClose) {
   EXPECT_EQ(window.Class.Brush, TClassBrush::Black);
   EXPECT_EQ(window.Create.Style, 0x02CF0000u);
   EXPECT_EQ(window.Create.ExStyle, 0x10u);
-  EXPECT_EQ(window.Create.X, CW_USEDEFAULT);
+  EXPECT_EQ(window.Create.X, CW::USEDEFAULT);
   EXPECT_EQ(window.Create.Width, 320);
   EXPECT_EQ(window.Create.Height, 240);
   EXPECT_EQ(window.Text, "Mova");

@@ -122,9 +122,9 @@ TEST_F(Marker, TextsAreDrawnLeftAndRightInCyanOverTheMarker) {
   const auto& left = texts[texts.size() - 2];
   const auto& right = texts[texts.size() - 1];
   EXPECT_EQ(left.Value, window->StateText);
-  EXPECT_EQ(left.Format, DT_SINGLELINE | DT_VCENTER);
+  EXPECT_EQ(left.Format, DT::SINGLELINE | DT::VCENTER);
   EXPECT_EQ(right.Value, window->PositionText);
-  EXPECT_EQ(right.Format, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  EXPECT_EQ(right.Format, DT::SINGLELINE | DT::VCENTER | DT::RIGHT);
   EXPECT_EQ(right.Color, StatusTextColor);
   EXPECT_EQ(right.Rect, (TRect{0, BarTop() + 1, 320, BarTop() + 13}));
 }
@@ -167,7 +167,7 @@ TEST_F(StatusBar, AboutShowsTheProfileFolderAndThePictureSize) {
   ASSERT_EQ(windows.MessageBoxes.size(), 1u);
   const auto& box = windows.MessageBoxes[0];
   EXPECT_EQ(box.Caption, "About Mova");
-  EXPECT_EQ(box.Style, MB_USERICON);
+  EXPECT_EQ(box.Style, MB::USERICON);
   EXPECT_EQ(box.Text.rfind("Mova ", 0), 0u);
   EXPECT_NE(box.Text.find("\r\nProfile Folder: /home/user/.config/mova/\r\n"), std::string::npos);
   EXPECT_NE(box.Text.find("\r\nWindow Size: 0x0\r\n"), std::string::npos);

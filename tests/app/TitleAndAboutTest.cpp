@@ -99,7 +99,7 @@ TEST_F(TitleAndAbout, TheAboutBoxShowsVersionFolderPictureSizeAndAspect) {
   const auto& box = windows.MessageBoxes[0];
   EXPECT_EQ(box.Owner, handle);
   EXPECT_EQ(box.Caption, "About Mova");
-  EXPECT_EQ(box.Style, MB_USERICON);
+  EXPECT_EQ(box.Style, MB::USERICON);
   const std::string versionLine = std::string("Mova ") + MOVA_VERSION + " (" + MOVA_RELEASE_DATE + ")\r\n\r\n";
   EXPECT_EQ(box.Text.rfind(versionLine, 0), 0u) << box.Text;
   const std::string tail =

@@ -32,7 +32,7 @@ void ExpectDefaults(const TKeyTable& keys) {
   const std::vector<uint16_t> commands{116, 101, 100, 111, 110, 1100, 1200, 1300, 1400, 1050, 1100, 1200,
                                        1300, 1400, 1050, 121, 113, 112, 117, 1150, 118, 115, 120};
   for (int32_t i = 0; i < keys.AccelCount; ++i) {
-    EXPECT_EQ(keys.Accels[i].Flags, FVIRTKEY) << i;
+    EXPECT_EQ(keys.Accels[i].Flags, F::VIRTKEY) << i;
     EXPECT_EQ(keys.Accels[i].Cmd, commands[i]) << i;
   }
 }
@@ -76,7 +76,7 @@ TEST(KeyBinding, CommandNamesIgnoreLetterCaseAndUnknownOnesGiveZero) {
   EXPECT_EQ(keys->ParseBinding("Right", "Seek").Cmd, 0);
   EXPECT_EQ(keys->ParseBinding("Right", "").Cmd, 0);
   AccelEntry entry = keys->ParseBinding("CS-F1", "Zoom400");
-  EXPECT_EQ(std::tie(entry.Flags, entry.Key, entry.Cmd), std::make_tuple(uint8_t{FVIRTKEY | FCONTROL | FSHIFT}, uint16_t{0x70}, uint16_t{1400}));
+  EXPECT_EQ(std::tie(entry.Flags, entry.Key, entry.Cmd), std::make_tuple(uint8_t{F::VIRTKEY | F::CONTROL | F::SHIFT}, uint16_t{0x70}, uint16_t{1400}));
 }
 
 TEST(KeyMap, WithoutAUsableFileTheDefaultsStay) {

@@ -53,7 +53,7 @@ void FakeImage::FrameRect(const TRect& rect, TColor color) {
   FillRect(TRect{rect.Right - 1, rect.Top, rect.Right, rect.Bottom}, color);
 }
 
-void FakeImage::DrawText(const std::string& text, const TRect& rect, uint32_t format, TColor color) {
+void FakeImage::DrawTextLine(const std::string& text, const TRect& rect, uint32_t format, TColor color) {
   Texts.push_back(Text{text, rect, format, color});
 }
 
@@ -76,7 +76,7 @@ int FakeWindowSystem::Count(const std::string& call) const {
 }
 
 int32_t FakeWindowSystem::Inject(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
-  return SendMessage(window, msg, wParam, lParam);
+  return SendFormMessage(window, msg, wParam, lParam);
 }
 
 void FakeWindowSystem::Resize(Window& window, const TRect& bounds) {
@@ -85,7 +85,7 @@ void FakeWindowSystem::Resize(Window& window, const TRect& bounds) {
   if (!window.Maximized) window.NormalBounds = bounds;
   if (sizeChanged) {
     window.Surface = std::make_unique<FakeImage>(bounds.Width(), bounds.Height());
-    Inject(window.Handle, WM_SIZE, window.Maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
+    Inject(window.Handle, WM::SIZE, window.Maximized ? SIZE::MAXIMIZED : SIZE::RESTORED,
            MakeParam(static_cast<uint16_t>(bounds.Width()), static_cast<uint16_t>(bounds.Height())));
   }
 }
@@ -95,7 +95,7 @@ void FakeWindowSystem::PaintNow(WindowHandle window) {
   if (target == nullptr) return;
   ++target->Paints;
   Painting = window;
-  Inject(window, WM_PAINT);
+  Inject(window, WM::PAINT);
   Painting = 0;
 }
 
@@ -119,20 +119,20 @@ void FakeWindowSystem::PressKey(TKeyPress key) {
   DispatchedKeys.push_back(key);
   for (auto& window : Windows)
     if (!window->Destroyed) {
-      Inject(window->Handle, key.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key.VirtualKey, 1);
+      Inject(window->Handle, key.Alt ? WM::SYSKEYDOWN : WM::KEYDOWN, key.VirtualKey, 1);
       break;
     }
 }
 
-bool FakeWindowSystem::RegisterClass(const TWindowClass& windowClass) {
-  Calls.push_back("RegisterClass " + windowClass.Name);
+bool FakeWindowSystem::RegisterFormClass(const TWindowClass& windowClass) {
+  Calls.push_back("RegisterFormClass " + windowClass.Name);
   if (Classes.count(windowClass.Name) != 0) return false;
   Classes[windowClass.Name] = windowClass;
   return true;
 }
 
-WindowHandle FakeWindowSystem::CreateWindow(const TWindowCreate& create, IFormBinding& binding) {
-  Calls.push_back("CreateWindow " + create.ClassName);
+WindowHandle FakeWindowSystem::CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) {
+  Calls.push_back("CreateFormWindow " + create.ClassName);
   auto found = Classes.find(create.ClassName);
   if (FailCreate || found == Classes.end()) return 0;
   auto window = std::make_unique<Window>();
@@ -140,21 +140,21 @@ WindowHandle FakeWindowSystem::CreateWindow(const TWindowCreate& create, IFormBi
   window->Class = found->second;
   window->Create = create;
   window->Text = create.Caption;
-  window->Style = create.Style & ~(WS_VISIBLE | WS_MAXIMIZE);
-  const int32_t x = create.X == CW_USEDEFAULT ? DefaultX : create.X;
-  const int32_t y = create.Y == CW_USEDEFAULT ? DefaultY : create.Y;
+  window->Style = create.Style & ~(WS::VISIBLE | WS::MAXIMIZE);
+  const int32_t x = create.X == CW::USEDEFAULT ? DefaultX : create.X;
+  const int32_t y = create.Y == CW::USEDEFAULT ? DefaultY : create.Y;
   window->Bounds = window->NormalBounds = TRect{x, y, x + create.Width, y + create.Height};
   window->Surface = std::make_unique<FakeImage>(create.Width, create.Height);
   Window& created = *window;
   Windows.push_back(std::move(window));
 
   // As on Windows, a first size query arrives before the window is bound.
-  Calls.push_back("Unbound answer " + std::to_string(binding.WindowProc(WM_GETMINMAXINFO, 0, MinMaxToken)));
+  Calls.push_back("Unbound answer " + std::to_string(binding.WindowProc(WM::GETMINMAXINFO, 0, MinMaxToken)));
   created.Binding = &binding;
   binding.BindWindow(created.Handle);
   CurrentMinMax = TMinMaxInfo{};
   CurrentMinMax.MaxTrackSize = {Screen.X + 16, Screen.Y + 16};
-  Inject(created.Handle, WM_GETMINMAXINFO, 0, MinMaxToken);
+  Inject(created.Handle, WM::GETMINMAXINFO, 0, MinMaxToken);
   LastMinMax = CurrentMinMax;
   return created.Handle;
 }
@@ -163,7 +163,7 @@ void FakeWindowSystem::DestroyWindow(WindowHandle window) {
   Calls.push_back("DestroyWindow");
   Window* target = Find(window);
   if (target == nullptr) return;
-  Inject(window, WM_DESTROY);
+  Inject(window, WM::DESTROY);
   target->Destroyed = true;
   target->Visible = false;
   if (Capture == window) Capture = 0;
@@ -173,21 +173,21 @@ void FakeWindowSystem::DestroyWindow(WindowHandle window) {
 
 int32_t FakeWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
   Defaulted.push_back(message);
-  if (message.Msg == WM_SYSCOMMAND && (message.WParam & 0xFFF0) == SC_CLOSE) {
-    SendMessage(window, WM_CLOSE, 0, 0);
-  } else if (message.Msg == WM_CLOSE) {
+  if (message.Msg == WM::SYSCOMMAND && (message.WParam & 0xFFF0) == SC::CLOSE) {
+    SendFormMessage(window, WM::CLOSE, 0, 0);
+  } else if (message.Msg == WM::CLOSE) {
     DestroyWindow(window);
   }
   return 0;
 }
 
-int32_t FakeWindowSystem::SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+int32_t FakeWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
   Window* target = Find(window);
   if (target == nullptr || target->Binding == nullptr) return 0;
   return target->Binding->WindowProc(msg, wParam, lParam);
 }
 
-uint32_t FakeWindowSystem::RegisterWindowMessage(const std::string& name) {
+uint32_t FakeWindowSystem::RegisterNamedMessage(const std::string& name) {
   auto found = Registered.find(name);
   if (found != Registered.end()) return found->second;
   const uint32_t id = 0xC100 + static_cast<uint32_t>(Registered.size());
@@ -195,11 +195,11 @@ uint32_t FakeWindowSystem::RegisterWindowMessage(const std::string& name) {
   return id;
 }
 
-void FakeWindowSystem::SetWindowText(WindowHandle window, const std::string& text) {
+void FakeWindowSystem::SetWindowCaption(WindowHandle window, const std::string& text) {
   if (Window* target = Find(window)) target->Text = text;
 }
 
-std::string FakeWindowSystem::GetWindowText(WindowHandle window) {
+std::string FakeWindowSystem::GetWindowCaption(WindowHandle window) {
   Window* target = Find(window);
   return target ? target->Text : std::string();
 }
@@ -232,17 +232,17 @@ void FakeWindowSystem::ShowWindow(WindowHandle window, int32_t command) {
   Window* target = Find(window);
   if (target == nullptr) return;
   switch (command) {
-    case SW_HIDE:
+    case SW::HIDE:
       target->Visible = false;
       break;
-    case SW_RESTORE:
+    case SW::RESTORE:
       target->Visible = true;
       if (target->Maximized) {
         target->Maximized = false;
         Resize(*target, target->NormalBounds);
       }
       break;
-    case SW_SHOWMAXIMIZED:
+    case SW::SHOWMAXIMIZED:
       Maximize(window);
       break;
     default:
@@ -273,23 +273,23 @@ TRect FakeWindowSystem::AdjustWindowRect(const TRect& client, uint32_t) { return
 uint32_t FakeWindowSystem::GetWindowStyle(WindowHandle window) {
   Window* target = Find(window);
   if (target == nullptr) return 0;
-  return target->Style | (target->Visible ? WS_VISIBLE : 0) | (target->Maximized ? WS_MAXIMIZE : 0);
+  return target->Style | (target->Visible ? WS::VISIBLE : 0) | (target->Maximized ? WS::MAXIMIZE : 0);
 }
 
 void FakeWindowSystem::SetWindowStyle(WindowHandle window, uint32_t style) {
   Calls.push_back("SetWindowStyle " + std::to_string(style));
   Window* target = Find(window);
   if (target == nullptr) return;
-  target->Style = style & ~(WS_VISIBLE | WS_MAXIMIZE);
-  target->Visible = (style & WS_VISIBLE) != 0;
-  if (!(style & WS_MAXIMIZE)) target->Maximized = false;
+  target->Style = style & ~(WS::VISIBLE | WS::MAXIMIZE);
+  target->Visible = (style & WS::VISIBLE) != 0;
+  if (!(style & WS::MAXIMIZE)) target->Maximized = false;
 }
 
 TWindowPlacement FakeWindowSystem::GetWindowPlacement(WindowHandle window) {
   TWindowPlacement placement;
   Window* target = Find(window);
   if (target == nullptr) return placement;
-  placement.ShowCmd = target->Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  placement.ShowCmd = target->Maximized ? SW::SHOWMAXIMIZED : SW::SHOWNORMAL;
   placement.NormalPosition = target->Maximized ? target->NormalBounds : target->Bounds;
   return placement;
 }
@@ -301,7 +301,7 @@ void FakeWindowSystem::SetWindowPlacement(WindowHandle window, const TWindowPlac
   target->Maximized = false;
   target->Visible = true;
   Resize(*target, placement.NormalPosition);
-  if (placement.ShowCmd == SW_SHOWMAXIMIZED) Maximize(window);
+  if (placement.ShowCmd == SW::SHOWMAXIMIZED) Maximize(window);
 }
 
 void FakeWindowSystem::InvalidateRect(WindowHandle window, const TRect* rect, bool erase) {
@@ -317,11 +317,11 @@ std::unique_ptr<IPaintTarget> FakeWindowSystem::BeginPaint(WindowHandle window) 
   return std::make_unique<FakePaintTarget>(*target);
 }
 
-int32_t FakeWindowSystem::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int32_t FakeWindowSystem::ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                                      uint32_t style) {
   MessageBoxes.push_back(Box{owner, text, caption, style});
   if (OnMessageBox) OnMessageBox(MessageBoxes.back());
-  return IDOK;
+  return ID::OK;
 }
 
 namespace {
@@ -338,8 +338,8 @@ std::vector<FakeWindowSystem::ShownItem> Snapshot(const TPopupMenu& menu) {
 
 }  // namespace
 
-bool FakeWindowSystem::GetSaveFileName(TSaveFileDialog& dialog) {
-  Calls.push_back("GetSaveFileName");
+bool FakeWindowSystem::AskSaveFileName(TSaveFileDialog& dialog) {
+  Calls.push_back("AskSaveFileName");
   SaveDialogs.push_back(dialog);
   std::optional<std::string> name = OnSaveDialog ? OnSaveDialog(dialog) : std::nullopt;
   if (!name || name->size() >= dialog.MaxFile) return false;
@@ -363,7 +363,7 @@ void FakeWindowSystem::ReleaseCapture() {
   Capture = 0;
 }
 
-std::string FakeWindowSystem::DragQueryFile(uint32_t drop, uint32_t index) {
+std::string FakeWindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
   auto found = Drops.find(drop);
   if (found == Drops.end() || FinishedDrops.count(drop) || index >= found->second.size()) return {};
   return found->second[index];

@@ -29,7 +29,7 @@ class FakeImage : public IPainter {
   int32_t Height() const override { return H; }
   void FillRect(const TRect& rect, TColor color) override;
   void FrameRect(const TRect& rect, TColor color) override;
-  void DrawText(const std::string& text, const TRect& rect, uint32_t format, TColor color) override;
+  void DrawTextLine(const std::string& text, const TRect& rect, uint32_t format, TColor color) override;
 
   TColor Pixel(int32_t x, int32_t y) const { return Pixels.at(static_cast<size_t>(y) * W + x); }
   std::vector<Text> Texts;
@@ -48,7 +48,7 @@ class FakeWindowSystem : public IWindowSystem {
     TWindowClass Class;
     TWindowCreate Create;
     std::string Text;
-    uint32_t Style = 0;  // without WS_VISIBLE and WS_MAXIMIZE
+    uint32_t Style = 0;  // without WS::VISIBLE and WS::MAXIMIZE
     bool Visible = false;
     bool Maximized = false;
     bool Topmost = false;
@@ -118,24 +118,24 @@ class FakeWindowSystem : public IWindowSystem {
   int Count(const std::string& call) const;
   // Sends a message as the platform would (through the binding).
   int32_t Inject(WindowHandle window, uint32_t msg, uint32_t wParam = 0, uint32_t lParam = 0);
-  // Paints the whole window now, as a WM_PAINT would.
+  // Paints the whole window now, as a WM::PAINT would.
   void PaintNow(WindowHandle window);
   // Maximises the window to the screen, as the user would.
   void Maximize(WindowHandle window);
-  // Holds dropped files for a WM_DROPFILES; returns the drop's token.
+  // Holds dropped files for a WM::DROPFILES; returns the drop's token.
   uint32_t Drop(std::vector<std::string> files);
   // Offers a key press as the loop would: to the accelerators, then to `window`.
   void PressKey(TKeyPress key);
 
   // IWindowSystem.
-  bool RegisterClass(const TWindowClass& windowClass) override;
-  WindowHandle CreateWindow(const TWindowCreate& create, IFormBinding& binding) override;
+  bool RegisterFormClass(const TWindowClass& windowClass) override;
+  WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
   int32_t DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  int32_t SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
-  uint32_t RegisterWindowMessage(const std::string& name) override;
-  void SetWindowText(WindowHandle window, const std::string& text) override;
-  std::string GetWindowText(WindowHandle window) override;
+  int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  uint32_t RegisterNamedMessage(const std::string& name) override;
+  void SetWindowCaption(WindowHandle window, const std::string& text) override;
+  std::string GetWindowCaption(WindowHandle window) override;
   void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) override;
   void SetWindowSize(WindowHandle window, int32_t width, int32_t height) override;
   void SetTopmost(WindowHandle window, bool topmost) override;
@@ -152,16 +152,16 @@ class FakeWindowSystem : public IWindowSystem {
   TPoint ScreenSize() override { return Screen; }
   void InvalidateRect(WindowHandle window, const TRect* rect, bool erase) override;
   std::unique_ptr<IPaintTarget> BeginPaint(WindowHandle window) override;
-  int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+  int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      uint32_t style) override;
-  bool GetSaveFileName(TSaveFileDialog& dialog) override;
+  bool AskSaveFileName(TSaveFileDialog& dialog) override;
   int32_t TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) override;
   TPoint GetCursorPos() override { return ScreenCursor; }
   void SetCapture(WindowHandle window) override;
   WindowHandle GetCapture() override { return Capture; }
   void ReleaseCapture() override;
   TPoint GetCursorClientPos(WindowHandle) override { return Cursor; }
-  std::string DragQueryFile(uint32_t drop, uint32_t index) override;
+  std::string DroppedFile(uint32_t drop, uint32_t index) override;
   void DragFinish(uint32_t drop) override;
   TMinMaxInfo* MinMaxInfo(uint32_t lParam) override;
   void PostQuitMessage(int32_t code) override;

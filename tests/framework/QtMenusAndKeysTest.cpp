@@ -33,7 +33,7 @@ class QtCommands : public ::testing::Test {
     App();
     windows = std::make_unique<TQtWindowSystem>();
     form = std::make_unique<TSForm>(*windows, "QtCommandTest");
-    form->CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+    form->CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
     ASSERT_NE(form->Handle, 0u);
     form->Show();
   }
@@ -56,8 +56,8 @@ TEST_F(QtCommands, TheMenuShowsTheItemsWithKeyColumnMarksAndGreyAndAnswersTheCho
   TPopupMenu* filters = menu.InsertSubmenuBefore(116, std::make_unique<TPopupMenu>(), "&Filter Properties");
   filters->AppendCommandItem(4000, "decoder");
   filters->AppendCommandItem(4001, "sink");
-  menu.CheckMenuItem(113, MF_CHECKED);
-  menu.EnableMenuItem(100, MF_BYCOMMAND | MF_GRAYED);
+  menu.CheckMenuItem(113, MF::CHECKED);
+  menu.EnableMenuItem(100, MF::BYCOMMAND | MF::GRAYED);
 
   QStringList texts;
   std::vector<bool> enabled, checked;
@@ -99,7 +99,7 @@ TEST_F(QtCommands, AMenuClosedWithoutAChoiceAnswersZero) {
 TEST_F(QtCommands, TheSaveDialogStartsWithTheNameAndAllFilesAndAnswersTheFullPath) {
   const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "qt-save-dialog";
   std::filesystem::create_directories(folder);
-  TSaveFileDialog dialog{form->Handle, "All Files", "*.*", "movacapt.bmp", 1025, OFN_OVERWRITEPROMPT};
+  TSaveFileDialog dialog{form->Handle, "All Files", "*.*", "movacapt.bmp", 1025, OFN::OVERWRITEPROMPT};
   QStringList filters;
   QString startName;
   bool confirms = false;
@@ -116,7 +116,7 @@ TEST_F(QtCommands, TheSaveDialogStartsWithTheNameAndAllFilesAndAnswersTheFullPat
     QMetaObject::invokeMethod(box, "accept");
     if (box->isVisible()) box->reject();
   });
-  ASSERT_TRUE(windows->GetSaveFileName(dialog));
+  ASSERT_TRUE(windows->AskSaveFileName(dialog));
   EXPECT_EQ(filters, QStringList{"All Files (*)"});
   EXPECT_EQ(startName, "movacapt.bmp");
   EXPECT_TRUE(confirms);
@@ -125,13 +125,13 @@ TEST_F(QtCommands, TheSaveDialogStartsWithTheNameAndAllFilesAndAnswersTheFullPat
 }
 
 TEST_F(QtCommands, ACancelledDialogOrATooLongNameAnswersFalseAndKeepsTheName) {
-  TSaveFileDialog dialog{form->Handle, "All Files", "*.*", "movacapt.bmp", 1025, OFN_OVERWRITEPROMPT};
+  TSaveFileDialog dialog{form->Handle, "All Files", "*.*", "movacapt.bmp", 1025, OFN::OVERWRITEPROMPT};
   WhenOpen([] {
     auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     box->reject();
   });
-  EXPECT_FALSE(windows->GetSaveFileName(dialog));
+  EXPECT_FALSE(windows->AskSaveFileName(dialog));
   EXPECT_EQ(dialog.FileName, "movacapt.bmp");
 
   // A name of 1024 characters fits, one of 1025 does not. The folders exist,
@@ -150,7 +150,7 @@ TEST_F(QtCommands, ACancelledDialogOrATooLongNameAnswersFalseAndKeepsTheName) {
       if (box->isVisible()) box->reject();  // the dialog refused the name itself
     });
     dialog.FileName = "movacapt.bmp";
-    const bool accepted = windows->GetSaveFileName(dialog);
+    const bool accepted = windows->AskSaveFileName(dialog);
     EXPECT_EQ(accepted, length == 1024u) << length;
     EXPECT_EQ(dialog.FileName, accepted ? name : std::string("movacapt.bmp"));
   }

@@ -55,7 +55,7 @@ TEST(QtPainter, DrawsFramesFillsAndCyanTextIntoTheImage) {
   TQtImagePainter image(200, 13);
   image.FrameRect(TRect{0, 0, 200, 13}, TColor{128, 128, 128});
   image.FillRect(TRect{0, 1, 200, 13}, TColor{0, 0, 0});
-  image.DrawText("00:00:01 / 00:00:10 ", TRect{0, 1, 200, 13}, DT_SINGLELINE | DT_VCENTER | DT_RIGHT,
+  image.DrawTextLine("00:00:01 / 00:00:10 ", TRect{0, 1, 200, 13}, DT::SINGLELINE | DT::VCENTER | DT::RIGHT,
                  TColor{0, 255, 255});
   const QImage& pixels = image.GetImage();
   EXPECT_EQ(pixels.pixelColor(5, 0), QColor(128, 128, 128));
@@ -76,7 +76,7 @@ TEST(QtWindowSystem, MouseWheelSizeAndCloseBecomeTheFormsMessages) {
   App();
   TQtWindowSystem windows;
   LoggingForm form(windows, "QtTest");
-  form.CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+  form.CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
   ASSERT_NE(form.Handle, 0u);
   form.Show();
   QWidget* widget = reinterpret_cast<QWidget*>(form.Handle);
@@ -85,26 +85,26 @@ TEST(QtWindowSystem, MouseWheelSizeAndCloseBecomeTheFormsMessages) {
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(17, 230), widget->mapToGlobal(QPointF(17, 230)),
                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(widget, &press);
-  ASSERT_NE(form.Last(WM_LBUTTONDOWN), nullptr);
-  EXPECT_EQ(LoWord(form.Last(WM_LBUTTONDOWN)->LParam), 17);
-  EXPECT_EQ(HiWord(form.Last(WM_LBUTTONDOWN)->LParam), 230);
-  EXPECT_EQ(form.Last(WM_LBUTTONDOWN)->WParam & MK_LBUTTON, MK_LBUTTON);
+  ASSERT_NE(form.Last(WM::LBUTTONDOWN), nullptr);
+  EXPECT_EQ(LoWord(form.Last(WM::LBUTTONDOWN)->LParam), 17);
+  EXPECT_EQ(HiWord(form.Last(WM::LBUTTONDOWN)->LParam), 230);
+  EXPECT_EQ(form.Last(WM::LBUTTONDOWN)->WParam & MK::LBUTTON, MK::LBUTTON);
 
   QWheelEvent wheel(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                     Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(widget, &wheel);
-  ASSERT_NE(form.Last(WM_MOUSEWHEEL), nullptr);
-  EXPECT_LT(static_cast<int32_t>(form.Last(WM_MOUSEWHEEL)->WParam), 0);  // toward the user
+  ASSERT_NE(form.Last(WM::MOUSEWHEEL), nullptr);
+  EXPECT_LT(static_cast<int32_t>(form.Last(WM::MOUSEWHEEL)->WParam), 0);  // toward the user
 
   form.SetSize(400, 313);
-  ASSERT_NE(form.Last(WM_SIZE), nullptr);
-  EXPECT_EQ(LoWord(form.Last(WM_SIZE)->LParam), 400);
-  EXPECT_EQ(HiWord(form.Last(WM_SIZE)->LParam), 313);
+  ASSERT_NE(form.Last(WM::SIZE), nullptr);
+  EXPECT_EQ(LoWord(form.Last(WM::SIZE)->LParam), 400);
+  EXPECT_EQ(HiWord(form.Last(WM::SIZE)->LParam), 313);
   EXPECT_EQ(form.ClientRect(), (TRect{0, 0, 400, 313}));
 
   widget->close();  // the close button: the form's default handling destroys the window
-  EXPECT_NE(form.Last(WM_CLOSE), nullptr);
-  EXPECT_NE(form.Last(WM_DESTROY), nullptr);
+  EXPECT_NE(form.Last(WM::CLOSE), nullptr);
+  EXPECT_NE(form.Last(WM::DESTROY), nullptr);
   EXPECT_FALSE(form.HasWindow());
 }
 

@@ -41,10 +41,10 @@ TEST(FormWindow, RegistersItsClassUnderTheCaptionAndCreatesTheWindowAsAsked) {
   EXPECT_EQ(form.WindowClassName, "TMovaClass");
   EXPECT_EQ(form.Handle, 0u);
   form.Style = 0x02CF0000;
-  form.ExStyle = WS_EX_ACCEPTFILES;
+  form.ExStyle = WS_EX::ACCEPTFILES;
   form.ClassStyle = 11;
   form.ClassBrush = TClassBrush::Black;
-  form.CreateHandle(CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+  form.CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
 
   ASSERT_NE(form.Handle, 0u);
   EXPECT_TRUE(form.Registered);
@@ -53,11 +53,11 @@ TEST(FormWindow, RegistersItsClassUnderTheCaptionAndCreatesTheWindowAsAsked) {
   EXPECT_EQ(window.Class.Style, 11u);
   EXPECT_EQ(window.Class.Brush, TClassBrush::Black);
   EXPECT_EQ(window.Class.IconName, "MAINICON");
-  EXPECT_EQ(window.Class.Cursor, IDC_ARROW);
+  EXPECT_EQ(window.Class.Cursor, IDC::ARROW);
   EXPECT_EQ(window.Text, "Mova");
   EXPECT_EQ(window.Create.Style, 0x02CF0000u);
-  EXPECT_EQ(window.Create.ExStyle, WS_EX_ACCEPTFILES);
-  EXPECT_EQ(window.Create.X, CW_USEDEFAULT);
+  EXPECT_EQ(window.Create.ExStyle, WS_EX::ACCEPTFILES);
+  EXPECT_EQ(window.Create.X, CW::USEDEFAULT);
   EXPECT_EQ(window.Create.Width, 320);
   EXPECT_EQ(window.Create.Height, 240);
 }
@@ -71,10 +71,10 @@ TEST(FormWindow, ASecondFormWithTheSameCaptionGetsNoWindow) {
   EXPECT_NE(first.Handle, 0u);
   EXPECT_EQ(second.Handle, 0u);
   EXPECT_FALSE(second.Registered);
-  EXPECT_EQ(windows.Count("CreateWindow TMovaClass"), 1);
+  EXPECT_EQ(windows.Count("CreateFormWindow TMovaClass"), 1);
   // A later attempt tries to register again.
   second.CreateHandle(0, 0, 100, 100);
-  EXPECT_EQ(windows.Count("RegisterClass TMovaClass"), 3);
+  EXPECT_EQ(windows.Count("RegisterFormClass TMovaClass"), 3);
 }
 
 TEST(FormWindow, MessagesReachTheFormOnlyFromTheBindingOnWithResultZero) {
@@ -84,7 +84,7 @@ TEST(FormWindow, MessagesReachTheFormOnlyFromTheBindingOnWithResultZero) {
   // The size query before the binding was answered 0 without reaching the form.
   EXPECT_EQ(windows.Count("Unbound answer 0"), 1);
   ASSERT_FALSE(form.Messages.empty());
-  EXPECT_EQ(form.Messages.front().Msg, WM_GETMINMAXINFO);
+  EXPECT_EQ(form.Messages.front().Msg, WM::GETMINMAXINFO);
   EXPECT_EQ(form.Messages.size(), 1u);
   for (const auto& seen : form.Messages) {
     EXPECT_EQ(seen.ResultOnArrival, 0);
@@ -127,7 +127,7 @@ TEST(FormWindow, ShowPaintsAtOnce) {
   form.CreateHandle(0, 0, 100, 100);
   form.Show();
   EXPECT_TRUE(windows.Get(form.Handle).Visible);
-  EXPECT_TRUE(form.Saw(WM_PAINT));
+  EXPECT_TRUE(form.Saw(WM::PAINT));
   form.Hide();
   EXPECT_FALSE(windows.Get(form.Handle).Visible);
 }
@@ -140,9 +140,9 @@ TEST(FormWindow, RequestCloseDeliversCloseBeforeReturningAndTheHandleOutlivesThe
   form.RequestClose();
   ASSERT_GE(form.Messages.size(), 3u);
   const size_t n = form.Messages.size();
-  EXPECT_EQ(form.Messages[n - 3].Msg, WM_SYSCOMMAND);
-  EXPECT_EQ(form.Messages[n - 2].Msg, WM_CLOSE);
-  EXPECT_EQ(form.Messages[n - 1].Msg, WM_DESTROY);
+  EXPECT_EQ(form.Messages[n - 3].Msg, WM::SYSCOMMAND);
+  EXPECT_EQ(form.Messages[n - 2].Msg, WM::CLOSE);
+  EXPECT_EQ(form.Messages[n - 1].Msg, WM::DESTROY);
   EXPECT_FALSE(form.HasWindow());
   EXPECT_EQ(form.Handle, handle);
   // Nothing reaches the form after its window is gone.
@@ -188,8 +188,8 @@ TEST(MessageLoop, ABoundKeyBecomesACommandAndOtherKeysAreDispatched) {
   std::vector<uint32_t> commands;
   int keyDowns = 0;
   for (const auto& seen : form.Messages) {
-    if (seen.Msg == WM_KEYDOWN) ++keyDowns;
-    if (seen.Msg == WM_COMMAND) commands.push_back(seen.WParam);
+    if (seen.Msg == WM::KEYDOWN) ++keyDowns;
+    if (seen.Msg == WM::COMMAND) commands.push_back(seen.WParam);
   }
   EXPECT_EQ(keyDowns, 1);  // only the unbound Shift+Space
   EXPECT_EQ(commands, (std::vector<uint32_t>{100, 1150}));

@@ -22,8 +22,8 @@ bool DisplayMatches(const std::string& display, const mova::AccelEntry& entry) {
   bool alt = take("Alt+");
   bool shift = take("Shift+");
   bool ctrl = take("Ctrl+");
-  if (alt != ((entry.Flags & mova::FALT) != 0) || shift != ((entry.Flags & mova::FSHIFT) != 0) ||
-      ctrl != ((entry.Flags & mova::FCONTROL) != 0)) {
+  if (alt != ((entry.Flags & mova::F::ALT) != 0) || shift != ((entry.Flags & mova::F::SHIFT) != 0) ||
+      ctrl != ((entry.Flags & mova::F::CONTROL) != 0)) {
     return false;
   }
   for (const mova::TCmd& row : mova::KeyNames) {
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (keyText.empty() && parsed.Code != 0) std::abort();
 
   mova::AccelEntry entry = keys.ParseBinding(keyText, command);
-  if ((entry.Flags & mova::FVIRTKEY) == 0 || entry.Key != parsed.Code) std::abort();
+  if ((entry.Flags & mova::F::VIRTKEY) == 0 || entry.Key != parsed.Code) std::abort();
   if (entry.Key == 0) return 0;
   if (!DisplayMatches(keys.KeyDisplayText(entry), entry)) std::abort();
   // Every command name the table knows binds whatever its letter case.

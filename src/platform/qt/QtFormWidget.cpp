@@ -22,11 +22,11 @@ namespace {
 
 uint32_t MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   uint32_t flags = 0;
-  if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
-  if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
-  if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
-  if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
-  if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+  if (buttons & Qt::LeftButton) flags |= MK::LBUTTON;
+  if (buttons & Qt::RightButton) flags |= MK::RBUTTON;
+  if (buttons & Qt::MiddleButton) flags |= MK::MBUTTON;
+  if (modifiers & Qt::ShiftModifier) flags |= MK::SHIFT;
+  if (modifiers & Qt::ControlModifier) flags |= MK::CONTROL;
   return flags;
 }
 
@@ -36,9 +36,9 @@ uint32_t PointParam(const QPoint& point) { return MakePointParam(point.x(), poin
 uint32_t ButtonMessage(Qt::MouseButton button, QEvent::Type type, bool doubleClicks) {
   if (type == QEvent::MouseButtonDblClick && !doubleClicks) type = QEvent::MouseButtonPress;
   const int kind = type == QEvent::MouseButtonPress ? 0 : type == QEvent::MouseButtonRelease ? 1 : 2;
-  static constexpr uint32_t Left[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
-  static constexpr uint32_t Right[] = {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK};
-  static constexpr uint32_t Middle[] = {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK};
+  static constexpr uint32_t Left[] = {WM::LBUTTONDOWN, WM::LBUTTONUP, WM::LBUTTONDBLCLK};
+  static constexpr uint32_t Right[] = {WM::RBUTTONDOWN, WM::RBUTTONUP, WM::RBUTTONDBLCLK};
+  static constexpr uint32_t Middle[] = {WM::MBUTTONDOWN, WM::MBUTTONUP, WM::MBUTTONDBLCLK};
   switch (button) {
     case Qt::LeftButton: return Left[kind];
     case Qt::RightButton: return Right[kind];
@@ -60,20 +60,20 @@ std::vector<std::string> LocalFiles(const QMimeData* mime) {
 
 TQtFormWidget::TQtFormWidget(TQtWindowSystem& system, const TWindowClass& windowClass, const TWindowCreate& create,
                            IFormBinding& binding)
-    : QWidget(nullptr), Style(create.Style & ~(WS_VISIBLE | WS_MAXIMIZE)), ExStyle(create.ExStyle),
+    : QWidget(nullptr), Style(create.Style & ~(WS::VISIBLE | WS::MAXIMIZE)), ExStyle(create.ExStyle),
       System(system), Class(windowClass), FormBinding(&binding) {
   setWindowTitle(QString::fromLocal8Bit(create.Caption.c_str()));
-  if ((Style & WS_CAPTION) != WS_CAPTION) setWindowFlag(Qt::FramelessWindowHint, true);
+  if ((Style & WS::CAPTION) != WS::CAPTION) setWindowFlag(Qt::FramelessWindowHint, true);
   QPalette background = palette();
   background.setColor(QPalette::Window, Class.Brush == TClassBrush::Black ? QColor(Qt::black)
                                                                            : palette().color(QPalette::Button));
   setPalette(background);
   setAutoFillBackground(true);
   setMouseTracking(true);  // moves arrive without a button held, as the forms expect
-  setAcceptDrops((ExStyle & WS_EX_ACCEPTFILES) != 0);
+  setAcceptDrops((ExStyle & WS_EX::ACCEPTFILES) != 0);
   setFocusPolicy(Qt::StrongFocus);
   if (create.Width > 0 && create.Height > 0) resize(create.Width, create.Height);
-  if (create.X != CW_USEDEFAULT && create.Y != CW_USEDEFAULT) move(create.X, create.Y);
+  if (create.X != CW::USEDEFAULT && create.Y != CW::USEDEFAULT) move(create.X, create.Y);
 }
 
 bool TQtFormWidget::Deliver(uint32_t msg, uint32_t wParam, uint32_t lParam) {
@@ -91,7 +91,7 @@ bool TQtFormWidget::event(QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
       auto* mouse = static_cast<QMouseEvent*>(event);
-      const uint32_t msg = ButtonMessage(mouse->button(), event->type(), (Class.Style & CS_DBLCLKS) != 0);
+      const uint32_t msg = ButtonMessage(mouse->button(), event->type(), (Class.Style & CS::DBLCLKS) != 0);
       if (msg == 0) break;
       useDefault = Deliver(msg, MouseKeyFlags(mouse->buttons(), mouse->modifiers()),
                            PointParam(mouse->position().toPoint()));
@@ -99,7 +99,7 @@ bool TQtFormWidget::event(QEvent* event) {
     }
     case QEvent::MouseMove: {
       auto* mouse = static_cast<QMouseEvent*>(event);
-      useDefault = Deliver(WM_MOUSEMOVE, MouseKeyFlags(mouse->buttons(), mouse->modifiers()),
+      useDefault = Deliver(WM::MOUSEMOVE, MouseKeyFlags(mouse->buttons(), mouse->modifiers()),
                            PointParam(mouse->position().toPoint()));
       break;
     }
@@ -108,7 +108,7 @@ bool TQtFormWidget::event(QEvent* event) {
       const int delta = wheel->angleDelta().y();
       if (delta == 0) break;  // a sideways turn is not a wheel step
       const auto rotation = static_cast<int16_t>(std::clamp(delta, -32768, 32767));
-      useDefault = Deliver(WM_MOUSEWHEEL,
+      useDefault = Deliver(WM::MOUSEWHEEL,
                            MakeParam(static_cast<uint16_t>(MouseKeyFlags(wheel->buttons(), wheel->modifiers())),
                                      static_cast<uint16_t>(rotation)),
                            PointParam(wheel->globalPosition().toPoint()));
@@ -116,17 +116,17 @@ bool TQtFormWidget::event(QEvent* event) {
     }
     case QEvent::Resize: {
       auto* resize = static_cast<QResizeEvent*>(event);
-      useDefault = Deliver(WM_SIZE, isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED,
+      useDefault = Deliver(WM::SIZE, isMaximized() ? SIZE::MAXIMIZED : SIZE::RESTORED,
                            MakeParam(static_cast<uint16_t>(resize->size().width()),
                                      static_cast<uint16_t>(resize->size().height())));
       break;
     }
     case QEvent::Paint:
-      useDefault = Deliver(WM_PAINT, 0, 0);
+      useDefault = Deliver(WM::PAINT, 0, 0);
       break;
     case QEvent::Close:
       // The form decides: its default handling destroys the window.
-      Deliver(WM_CLOSE, 0, 0);
+      Deliver(WM::CLOSE, 0, 0);
       event->ignore();
       return true;
     case QEvent::KeyPress:
@@ -135,25 +135,25 @@ bool TQtFormWidget::event(QEvent* event) {
       const auto code = VirtualKeyFromQtKey(key->key(), (key->modifiers() & Qt::KeypadModifier) != 0);
       if (!code) break;
       const bool alt = (key->modifiers() & Qt::AltModifier) != 0;
-      const uint32_t msg = event->type() == QEvent::KeyPress ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN)
-                                                             : (alt ? WM_SYSKEYUP : WM_KEYUP);
+      const uint32_t msg = event->type() == QEvent::KeyPress ? (alt ? WM::SYSKEYDOWN : WM::KEYDOWN)
+                                                             : (alt ? WM::SYSKEYUP : WM::KEYUP);
       useDefault = Deliver(msg, *code, key->isAutoRepeat() ? 0x40000001u : 1u);
       break;
     }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       auto* drag = static_cast<QDropEvent*>(event);
-      if (!(ExStyle & WS_EX_ACCEPTFILES) || LocalFiles(drag->mimeData()).empty()) break;
+      if (!(ExStyle & WS_EX::ACCEPTFILES) || LocalFiles(drag->mimeData()).empty()) break;
       drag->acceptProposedAction();
       return true;
     }
     case QEvent::Drop: {
       auto* drop = static_cast<QDropEvent*>(event);
       std::vector<std::string> files = LocalFiles(drop->mimeData());
-      if (!(ExStyle & WS_EX_ACCEPTFILES) || files.empty()) break;
+      if (!(ExStyle & WS_EX::ACCEPTFILES) || files.empty()) break;
       drop->acceptProposedAction();
       const uint32_t token = System.HoldDrop(std::move(files));
-      Deliver(WM_DROPFILES, token, 0);
+      Deliver(WM::DROPFILES, token, 0);
       System.DragFinish(token);  // a form that ignored the drop still frees it
       return true;
     }

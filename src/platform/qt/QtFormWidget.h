@@ -23,7 +23,7 @@ class TQtFormWidget : public QWidget {
   // The form left the message in flight to the default handling.
   void RequestDefault() { DefaultRequested = true; }
   const TWindowClass& WindowClass() const { return Class; }
-  uint32_t Style = 0;  // without WS_VISIBLE and WS_MAXIMIZE, which the widget's state gives
+  uint32_t Style = 0;  // without WS::VISIBLE and WS::MAXIMIZE, which the widget's state gives
   uint32_t ExStyle = 0;
 
  protected:

@@ -57,7 +57,7 @@ int32_t ExecPopupMenu(const TPopupMenu& menu, QPoint at, QWidget* owner) {
 bool ExecSaveDialog(TSaveFileDialog& dialog, QWidget* owner) {
   QFileDialog box(owner);
   box.setOption(QFileDialog::DontUseNativeDialog, true);
-  box.setOption(QFileDialog::DontConfirmOverwrite, (dialog.Flags & OFN_OVERWRITEPROMPT) == 0);
+  box.setOption(QFileDialog::DontConfirmOverwrite, (dialog.Flags & OFN::OVERWRITEPROMPT) == 0);
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   // "*.*" means every file on Windows; here names need not have a dot.

@@ -16,7 +16,7 @@ namespace mova {
 int32_t ExecPopupMenu(const TPopupMenu& menu, QPoint at, QWidget* owner);
 
 // Runs Qt's own (not the desktop's) save dialog, which works the same on
-// every display; see IWindowSystem::GetSaveFileName.
+// every display; see IWindowSystem::AskSaveFileName.
 bool ExecSaveDialog(TSaveFileDialog& dialog, QWidget* owner);
 
 }  // namespace mova

@@ -43,7 +43,7 @@ void TQtImagePainter::FrameRect(const TRect& rect, TColor color) {
   painter.fillRect(QRect(rect.Right - 1, rect.Top, 1, rect.Height()), qcolor);
 }
 
-void TQtImagePainter::DrawText(const std::string& text, const TRect& rect, uint32_t format, TColor color) {
+void TQtImagePainter::DrawTextLine(const std::string& text, const TRect& rect, uint32_t format, TColor color) {
   if (text.empty() || rect.Width() <= 0 || rect.Height() <= 0) return;
   QPainter painter(&Image);
   painter.setClipRect(ToQRect(rect));
@@ -54,9 +54,9 @@ void TQtImagePainter::DrawText(const std::string& text, const TRect& rect, uint3
   // Placed by its full advance, blanks included, so that the texts keep
   // their leading and trailing blanks as margins.
   const int advance = metrics.horizontalAdvance(qtext);
-  const int x = (format & DT_RIGHT) ? rect.Right - advance : rect.Left;
+  const int x = (format & DT::RIGHT) ? rect.Right - advance : rect.Left;
   int y = rect.Top + metrics.ascent();
-  if (format & DT_VCENTER) y = rect.Top + (rect.Height() - metrics.height()) / 2 + metrics.ascent();
+  if (format & DT::VCENTER) y = rect.Top + (rect.Height() - metrics.height()) / 2 + metrics.ascent();
   painter.drawText(QPoint(x, y), qtext);
 }
 

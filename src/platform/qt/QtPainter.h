@@ -21,7 +21,7 @@ class TQtImagePainter : public IPainter {
   int32_t Height() const override { return Image.height(); }
   void FillRect(const TRect& rect, TColor color) override;
   void FrameRect(const TRect& rect, TColor color) override;
-  void DrawText(const std::string& text, const TRect& rect, uint32_t format, TColor color) override;
+  void DrawTextLine(const std::string& text, const TRect& rect, uint32_t format, TColor color) override;
 
   const QImage& GetImage() const { return Image; }
 

@@ -70,13 +70,13 @@ TQtFormWidget* TQtWindowSystem::Find(WindowHandle window) const {
   return found == Forms.end() ? nullptr : found->second.data();
 }
 
-bool TQtWindowSystem::RegisterClass(const TWindowClass& windowClass) {
+bool TQtWindowSystem::RegisterFormClass(const TWindowClass& windowClass) {
   if (windowClass.Name.empty() || Classes.count(windowClass.Name) != 0) return false;
   Classes.emplace(windowClass.Name, windowClass);
   return true;
 }
 
-WindowHandle TQtWindowSystem::CreateWindow(const TWindowCreate& create, IFormBinding& binding) {
+WindowHandle TQtWindowSystem::CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) {
   auto found = Classes.find(create.ClassName);
   if (found == Classes.end()) return 0;
   auto* widget = new TQtFormWidget(*this, found->second, create, binding);  // owned through Forms
@@ -94,7 +94,7 @@ void TQtWindowSystem::ApplySizeLimits(TQtFormWidget& widget) {
   CurrentMinMax.MaxSize = {screen.width(), screen.height()};
   CurrentMinMax.MinTrackSize = {0, 0};
   CurrentMinMax.MaxTrackSize = {DefaultMaxTrack, DefaultMaxTrack};
-  if (widget.Binding()) widget.Binding()->WindowProc(WM_GETMINMAXINFO, 0, MinMaxToken);
+  if (widget.Binding()) widget.Binding()->WindowProc(WM::GETMINMAXINFO, 0, MinMaxToken);
   widget.setMinimumSize(std::max(CurrentMinMax.MinTrackSize.X, 0), std::max(CurrentMinMax.MinTrackSize.Y, 0));
   widget.setMaximumSize(std::clamp(CurrentMinMax.MaxTrackSize.X, 1, QWIDGETSIZE_MAX),
                         std::clamp(CurrentMinMax.MaxTrackSize.Y, 1, QWIDGETSIZE_MAX));
@@ -108,7 +108,7 @@ void TQtWindowSystem::DestroyWindow(WindowHandle window) {
   Forms.erase(window);
   if (Capture == window) Capture = 0;
   if (IFormBinding* binding = widget->Binding()) {
-    binding->WindowProc(WM_DESTROY, 0, 0);
+    binding->WindowProc(WM::DESTROY, 0, 0);
     widget->Unbind();
     binding->UnbindWindow();
   }
@@ -119,11 +119,11 @@ void TQtWindowSystem::DestroyWindow(WindowHandle window) {
 int32_t TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return 0;
-  if (message.Msg == WM_SYSCOMMAND && (message.WParam & 0xFFF0) == SC_CLOSE) {
-    SendMessage(window, WM_CLOSE, 0, 0);
+  if (message.Msg == WM::SYSCOMMAND && (message.WParam & 0xFFF0) == SC::CLOSE) {
+    SendFormMessage(window, WM::CLOSE, 0, 0);
     return 0;
   }
-  if (message.Msg == WM_CLOSE) {
+  if (message.Msg == WM::CLOSE) {
     DestroyWindow(window);
     return 0;
   }
@@ -131,13 +131,13 @@ int32_t TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage&
   return 0;
 }
 
-int32_t TQtWindowSystem::SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+int32_t TQtWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr || widget->Binding() == nullptr) return 0;
   return widget->Binding()->WindowProc(msg, wParam, lParam);
 }
 
-uint32_t TQtWindowSystem::RegisterWindowMessage(const std::string& name) {
+uint32_t TQtWindowSystem::RegisterNamedMessage(const std::string& name) {
   if (name.empty()) return 0;
   auto found = RegisteredMessages.find(name);
   if (found != RegisteredMessages.end()) return found->second;
@@ -147,11 +147,11 @@ uint32_t TQtWindowSystem::RegisterWindowMessage(const std::string& name) {
   return id;
 }
 
-void TQtWindowSystem::SetWindowText(WindowHandle window, const std::string& text) {
+void TQtWindowSystem::SetWindowCaption(WindowHandle window, const std::string& text) {
   if (TQtFormWidget* widget = Find(window)) widget->setWindowTitle(FromBytes(text));
 }
 
-std::string TQtWindowSystem::GetWindowText(WindowHandle window) {
+std::string TQtWindowSystem::GetWindowCaption(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
   return widget ? widget->windowTitle().toLocal8Bit().toStdString() : std::string();
 }
@@ -190,22 +190,22 @@ void TQtWindowSystem::ShowWindow(WindowHandle window, int32_t command) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return;
   switch (command) {
-    case SW_HIDE:
+    case SW::HIDE:
       widget->hide();
       break;
-    case SW_SHOWNA:
+    case SW::SHOWNA:
       widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
       widget->show();
       widget->setAttribute(Qt::WA_ShowWithoutActivating, false);
       break;
-    case SW_RESTORE:
-    case SW_SHOWNORMAL:
+    case SW::RESTORE:
+    case SW::SHOWNORMAL:
       widget->showNormal();
       break;
-    case SW_SHOWMAXIMIZED:
+    case SW::SHOWMAXIMIZED:
       widget->showMaximized();
       break;
-    case SW_SHOWMINIMIZED:
+    case SW::SHOWMINIMIZED:
       widget->showMinimized();
       break;
     default:
@@ -236,17 +236,17 @@ uint32_t TQtWindowSystem::GetWindowStyle(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return 0;
   uint32_t style = widget->Style;
-  if (widget->isVisible()) style |= WS_VISIBLE;
-  if (widget->isMaximized()) style |= WS_MAXIMIZE;
+  if (widget->isVisible()) style |= WS::VISIBLE;
+  if (widget->isMaximized()) style |= WS::MAXIMIZE;
   return style;
 }
 
 void TQtWindowSystem::SetWindowStyle(WindowHandle window, uint32_t style) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return;
-  widget->Style = style & ~(WS_VISIBLE | WS_MAXIMIZE);
-  const bool frameless = (style & WS_CAPTION) != WS_CAPTION;
-  if (!(style & WS_MAXIMIZE) && widget->isMaximized())
+  widget->Style = style & ~(WS::VISIBLE | WS::MAXIMIZE);
+  const bool frameless = (style & WS::CAPTION) != WS::CAPTION;
+  if (!(style & WS::MAXIMIZE) && widget->isMaximized())
     widget->setWindowState(widget->windowState() & ~Qt::WindowMaximized);
   if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) != frameless) {
     const QRect geometry = widget->geometry();
@@ -259,9 +259,9 @@ TWindowPlacement TQtWindowSystem::GetWindowPlacement(WindowHandle window) {
   TWindowPlacement placement;
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return placement;
-  placement.ShowCmd = widget->isMaximized()   ? SW_SHOWMAXIMIZED
-                      : widget->isMinimized() ? SW_SHOWMINIMIZED
-                                              : SW_SHOWNORMAL;
+  placement.ShowCmd = widget->isMaximized()   ? SW::SHOWMAXIMIZED
+                      : widget->isMinimized() ? SW::SHOWMINIMIZED
+                                              : SW::SHOWNORMAL;
   QRect normal = widget->normalGeometry();
   if (!normal.isValid()) normal = widget->geometry();
   placement.NormalPosition = TRect{normal.left(), normal.top(), normal.left() + normal.width(),
@@ -275,9 +275,9 @@ void TQtWindowSystem::SetWindowPlacement(WindowHandle window, const TWindowPlace
   const TRect& normal = placement.NormalPosition;
   if (widget->isMaximized() || widget->isMinimized()) widget->showNormal();
   widget->setGeometry(normal.Left, normal.Top, std::max(normal.Width(), 0), std::max(normal.Height(), 0));
-  if (placement.ShowCmd == SW_SHOWMAXIMIZED)
+  if (placement.ShowCmd == SW::SHOWMAXIMIZED)
     widget->showMaximized();
-  else if (placement.ShowCmd == SW_SHOWMINIMIZED)
+  else if (placement.ShowCmd == SW::SHOWMINIMIZED)
     widget->showMinimized();
   else
     widget->showNormal();
@@ -304,25 +304,25 @@ std::unique_ptr<IPaintTarget> TQtWindowSystem::BeginPaint(WindowHandle window) {
   return std::make_unique<TQtPaintTarget>(*widget);
 }
 
-int32_t TQtWindowSystem::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+int32_t TQtWindowSystem::ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                                    uint32_t style) {
   TQtFormWidget* parent = Find(owner);
   QMessageBox box(parent);
   box.setWindowTitle(FromBytes(caption));
   box.setText(FromBytes(text));
   box.setStandardButtons(QMessageBox::Ok);
-  if ((style & 0xF0) == MB_ICONEXCLAMATION) {
+  if ((style & 0xF0) == MB::ICONEXCLAMATION) {
     box.setIcon(QMessageBox::Warning);
-  } else if ((style & 0xF0) == MB_USERICON) {
+  } else if ((style & 0xF0) == MB::USERICON) {
     const QIcon icon = ProgramIcon("MAINICON");
     box.setIconPixmap(icon.pixmap(48, 48));
     box.setWindowIcon(icon);
   }
   box.exec();
-  return IDOK;
+  return ID::OK;
 }
 
-bool TQtWindowSystem::GetSaveFileName(TSaveFileDialog& dialog) {
+bool TQtWindowSystem::AskSaveFileName(TSaveFileDialog& dialog) {
   return ExecSaveDialog(dialog, Find(dialog.Owner));
 }
 
@@ -346,7 +346,7 @@ void TQtWindowSystem::ReleaseCapture() { Capture = 0; }
 void TQtWindowSystem::LoseCapture(WindowHandle window) {
   if (Capture != window) return;
   Capture = 0;
-  SendMessage(window, WM_CAPTURECHANGED, 0, 0);
+  SendFormMessage(window, WM::CAPTURECHANGED, 0, 0);
 }
 
 TPoint TQtWindowSystem::GetCursorClientPos(WindowHandle window) {
@@ -363,7 +363,7 @@ uint32_t TQtWindowSystem::HoldDrop(std::vector<std::string> files) {
   return token;
 }
 
-std::string TQtWindowSystem::DragQueryFile(uint32_t drop, uint32_t index) {
+std::string TQtWindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
   auto found = Drops.find(drop);
   if (found == Drops.end() || index >= found->second.size()) return {};
   return found->second[index];

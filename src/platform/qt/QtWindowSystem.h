@@ -22,14 +22,14 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   TQtWindowSystem();
   ~TQtWindowSystem() override;
 
-  bool RegisterClass(const TWindowClass& windowClass) override;
-  WindowHandle CreateWindow(const TWindowCreate& create, IFormBinding& binding) override;
+  bool RegisterFormClass(const TWindowClass& windowClass) override;
+  WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
   int32_t DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  int32_t SendMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
-  uint32_t RegisterWindowMessage(const std::string& name) override;
-  void SetWindowText(WindowHandle window, const std::string& text) override;
-  std::string GetWindowText(WindowHandle window) override;
+  int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  uint32_t RegisterNamedMessage(const std::string& name) override;
+  void SetWindowCaption(WindowHandle window, const std::string& text) override;
+  std::string GetWindowCaption(WindowHandle window) override;
   void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) override;
   void SetWindowSize(WindowHandle window, int32_t width, int32_t height) override;
   void SetTopmost(WindowHandle window, bool topmost) override;
@@ -46,16 +46,16 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   TPoint ScreenSize() override;
   void InvalidateRect(WindowHandle window, const TRect* rect, bool erase) override;
   std::unique_ptr<IPaintTarget> BeginPaint(WindowHandle window) override;
-  int32_t MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+  int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                      uint32_t style) override;
-  bool GetSaveFileName(TSaveFileDialog& dialog) override;
+  bool AskSaveFileName(TSaveFileDialog& dialog) override;
   int32_t TrackPopupMenu(const TPopupMenu& menu, TPoint at, WindowHandle owner) override;
   TPoint GetCursorPos() override;
   void SetCapture(WindowHandle window) override;
   WindowHandle GetCapture() override;
   void ReleaseCapture() override;
   TPoint GetCursorClientPos(WindowHandle window) override;
-  std::string DragQueryFile(uint32_t drop, uint32_t index) override;
+  std::string DroppedFile(uint32_t drop, uint32_t index) override;
   void DragFinish(uint32_t drop) override;
   TMinMaxInfo* MinMaxInfo(uint32_t lParam) override;
   void PostQuitMessage(int32_t code) override;
