@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/PosixSystem.h"
 #include "player/FileReader.h"
 #include "player/MediaProbes.h"
 
@@ -54,9 +55,10 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 // Runs the AVI probe on `path` `rounds` times; returns the mean time in milliseconds.
 double TimeProbe(const std::string& path, int rounds) {
+  static mova::TPosixSystem system;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < rounds; ++i) {
-    auto file = mova::OpenFileReader(path);
+    auto file = mova::OpenFileReader(system, path);
     if (!file) {
       std::fprintf(stderr, "cannot open %s\n", path.c_str());
       std::exit(1);

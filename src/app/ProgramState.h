@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/KeyTable.h"
+#include "framework/OperatingSystem.h"
 #include "player/VideoPlayer.h"
 
 namespace mova {
@@ -19,6 +20,8 @@ struct TProgramState {
   uint32_t WheelMessage = 0;
   // Where the key map is looked up; ends with the path separator.
   std::string ProfileFolder;
+  // How the system writes paths (the title shows a file's name part).
+  TPathRules PathRules;
 };
 
 }  // namespace mova

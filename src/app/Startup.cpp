@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
@@ -15,11 +16,11 @@ namespace {
 constexpr int32_t InitialWidth = 320;
 constexpr int32_t InitialHeight = 240;
 
-int32_t RunStarted(const TStartupServices& services, const std::vector<std::string>& arguments,
-                   TProgramState& program, std::unique_ptr<TMainWindow>& window) {
+int32_t RunStarted(const TStartupServices& services, TProgramState& program, std::unique_ptr<TMainWindow>& window) {
   IWindowSystem& windows = services.Windows;
   program.WheelMessage = windows.RegisterNamedMessage("MSWHEEL_ROLLMSG");
-  program.ProfileFolder = services.ResolveProfileFolder("mova");
+  program.ProfileFolder = ResolveProfileFolder("mova", services.System);
+  program.PathRules = services.System.PathRules();
 
   window = std::make_unique<TMainWindow>(windows, program);
   window->Zoom = 100;
@@ -33,14 +34,16 @@ int32_t RunStarted(const TStartupServices& services, const std::vector<std::stri
     return ExitNoWindow;
   }
 
-  program.Player = std::make_unique<TVideoPlayer>(services.Media, services.Timers);
+  program.Player = std::make_unique<TVideoPlayer>(services.Media, services.Timers, services.System);
   TMainWindow* mainWindow = window.get();
   program.Player->OnProgress = [mainWindow] { mainWindow->UpdateStatus(); };
   program.Player->OnEndReached = [mainWindow] { mainWindow->EndReached(); };
 
-  program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, program.ProfileFolder + "keymap");
+  program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, services.System,
+                                             program.ProfileFolder + "keymap");
   window->Show();
   program.Player->OwnerWindow = window->Handle;
+  const std::vector<std::string> arguments = services.System.Arguments();
   if (!arguments.empty() && !IsProfileOption(arguments.front())) window->OpenFile(arguments.front());
   window->UpdateStatus();
 
@@ -56,11 +59,11 @@ int32_t RunStarted(const TStartupServices& services, const std::vector<std::stri
 
 }  // namespace
 
-int32_t RunProgram(const TStartupServices& services, const std::vector<std::string>& arguments) {
+int32_t RunProgram(const TStartupServices& services) {
   TProgramState program;
   std::unique_ptr<TMainWindow> window;
   try {
-    return RunStarted(services, arguments, program, window);
+    return RunStarted(services, program, window);
   } catch (const std::exception& failure) {
     services.Errors << "mova: " << failure.what() << std::endl;
   } catch (...) {

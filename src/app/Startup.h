@@ -2,11 +2,10 @@
 // The program's start-up and shutdown, with the platform services handed in
 // by the composition root.
 #include <cstdint>
-#include <functional>
 #include <ostream>
 #include <string>
-#include <vector>
 
+#include "framework/OperatingSystem.h"
 #include "framework/WindowSystem.h"
 #include "player/MediaGraph.h"
 #include "player/TimerService.h"
@@ -20,17 +19,16 @@ struct TStartupServices {
   IWindowSystem& Windows;
   IMediaPlatform& Media;
   ITimerService& Timers;
-  // The profile folder for a sub-folder name, from the process's first
-  // argument, environment and executable.
-  std::function<std::string(const std::string&)> ResolveProfileFolder;
+  // Files, the environment, the command line and the executable's path.
+  IOperatingSystem& System;
   // Where a failure that ends the program is reported, one line each.
   std::ostream& Errors;
 };
 
-// Runs the program with `arguments` (without the program's own name) and
-// returns the process exit code: the message loop's quit code after a normal
-// close, ExitNoWindow when the main window cannot be created, ExitFailure when
-// a failure escapes start-up or the loop.
-int32_t RunProgram(const TStartupServices& services, const std::vector<std::string>& arguments);
+// Runs the program with the system's arguments and returns the process exit
+// code: the message loop's quit code after a normal close, ExitNoWindow when
+// the main window cannot be created, ExitFailure when a failure escapes
+// start-up or the loop.
+int32_t RunProgram(const TStartupServices& services);
 
 }  // namespace mova

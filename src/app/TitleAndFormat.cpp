@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/MainWindow.h"
-#include "config/ProfileFolder.h"
+#include "framework/PathNames.h"
 
 namespace mova {
 
@@ -31,8 +31,7 @@ void TMainWindow::UpdateTitle() {
     return;
   }
   const std::string& path = player->FileName;
-  const auto separator = path.find_last_of(PathSeparator);
-  const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+  const std::string name = path.substr(FileNameStart(path, Program.PathRules));
   Windows.SetWindowCaption(Handle, name + " (" + std::to_string(player->VideoWidth) + "x" +
                                     std::to_string(player->VideoHeight) + " " + FixedText(player->FrameRate, 3) +
                                     "fps) " + std::to_string(Zoom) + "% - " + ProgramName);

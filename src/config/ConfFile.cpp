@@ -1,13 +1,9 @@
 #include "config/ConfFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -20,31 +16,11 @@ constexpr char IncludeKeyword[] = "@Include";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Closes the descriptor it holds when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-struct FileIdentity {
-  dev_t Device;
-  ino_t Inode;
-  bool operator==(const FileIdentity&) const = default;
-};
-
 // The files being read at the moment, outermost first: an include of one of
 // them would never end, and their number is the nesting depth.
 struct IncludeChain {
-  std::vector<FileIdentity> Open;
+  IOperatingSystem& System;
+  std::vector<TFileIdentity> Open;
 };
 
 int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& chain);
@@ -56,7 +32,7 @@ void FollowInclude(const char* name, std::string& text, IncludeChain& chain) {
   if (name[0] == '\0') return;
   if (chain.Open.size() > static_cast<std::size_t>(MaxIncludeDepth)) return;
   if (text.size() >= MaxIncludedText) return;
-  std::optional<std::string> expanded = ExpandEnvironmentRefs(name);
+  std::optional<std::string> expanded = chain.System.ExpandEnvironment(name, ConfLineSize - 1);
   if (!expanded) return;
   LoadFile(*expanded, text, chain);
 }
@@ -91,19 +67,15 @@ void TakeFileLine(const std::string& line, std::string& text, IncludeChain& chai
 }
 
 int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& chain) {
-  // Non-blocking so that a FIFO named as a key map cannot hang start-up; it is
-  // refused below anyway, as is everything but a regular file.
-  FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) return errno != 0 ? errno : EIO;
+  int32_t error = 0;
+  const std::unique_ptr<IReadableFile> file = chain.System.OpenForReading(fileName, error);
+  if (!file) return error != 0 ? error : -1;
 
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) return errno != 0 ? errno : EIO;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  if (!S_ISREG(info.st_mode)) return EINVAL;
-
-  const FileIdentity identity{info.st_dev, info.st_ino};
-  for (const FileIdentity& open : chain.Open) {
-    if (open == identity) return ELOOP;
+  const TFileIdentity identity = file->Identity();
+  for (const TFileIdentity& open : chain.Open) {
+    // Already being read: an include loop. Only an include line gets here,
+    // and its result is not looked at.
+    if (open == identity) return -1;
   }
   chain.Open.push_back(identity);
   struct PopOnExit {
@@ -111,19 +83,18 @@ int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& c
     ~PopOnExit() { Chain.Open.pop_back(); }
   } pop{chain};
 
-  std::array<char, 4096> buffer{};
+  std::array<uint8_t, 4096> buffer{};
+  int64_t offset = 0;
   std::string line;
   bool afterCarriageReturn = false;
   bool ended = false;
   while (!ended) {
-    ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw std::system_error(errno, std::generic_category(), "reading " + fileName);
-    }
-    if (got == 0) break;
-    for (ssize_t i = 0; i < got; ++i) {
-      char c = buffer[static_cast<std::size_t>(i)];
+    const TReadResult got = file->ReadAt(offset, buffer);
+    if (got.Error != 0) throw std::system_error(got.Error, std::system_category(), "reading " + fileName);
+    if (got.Count == 0) break;
+    offset += static_cast<int64_t>(got.Count);
+    for (std::size_t i = 0; i < got.Count; ++i) {
+      const char c = static_cast<char>(buffer[i]);
       if (c == CtrlZ) {
         ended = true;
         break;
@@ -152,51 +123,9 @@ const char* TConfLine::Value(int32_t index) const {
   return Values[static_cast<std::size_t>(index)];
 }
 
-int32_t LoadConfigText(const std::string& fileName, std::string& text) {
-  IncludeChain chain;
+int32_t LoadConfigText(IOperatingSystem& system, const std::string& fileName, std::string& text) {
+  IncludeChain chain{system, {}};
   return LoadFile(fileName, text, chain);
-}
-
-std::optional<std::string> ExpandEnvironmentRefs(const std::string& text, const EnvLookup& lookup) {
-  constexpr std::size_t limit = ConfLineSize - 1;
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (out.size() > limit) return std::nullopt;
-    if (text[i] != '%') {
-      out.push_back(text[i++]);
-      continue;
-    }
-    std::size_t close = text.find('%', i + 1);
-    if (close == std::string::npos) {
-      out.append(text, i, std::string::npos);
-      break;
-    }
-    std::string name = text.substr(i + 1, close - i - 1);
-    if (name.empty()) {
-      // "%%" names nothing: keep the first "%" and let the second start a reference.
-      out.push_back('%');
-      i = close;
-      continue;
-    }
-    std::optional<std::string> value = lookup(name);
-    if (value) {
-      out.append(*value);
-    } else {
-      out.append(text, i, close - i + 1);
-    }
-    i = close + 1;
-  }
-  if (out.size() > limit) return std::nullopt;
-  return out;
-}
-
-std::optional<std::string> ExpandEnvironmentRefs(const std::string& text) {
-  return ExpandEnvironmentRefs(text, [](const std::string& name) -> std::optional<std::string> {
-    const char* value = std::getenv(name.c_str());
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
-  });
 }
 
 char* NextToken(char*& cursor) {
@@ -252,7 +181,9 @@ int32_t SplitConfigLine(char* line, char* keywordOut, std::size_t keywordCapacit
   return count;
 }
 
-TConfFile::TConfFile(const std::string& fileName) { LoadError = LoadConfigText(fileName, ConfText); }
+TConfFile::TConfFile(IOperatingSystem& system, const std::string& fileName) {
+  LoadError = LoadConfigText(system, fileName, ConfText);
+}
 
 bool TConfFile::NextLine() {
   if (LoadError != 0 || ReadPos >= ConfText.size()) return false;

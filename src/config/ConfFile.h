@@ -4,10 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <span>
 #include <string>
+
+#include "framework/OperatingSystem.h"
 
 namespace mova {
 
@@ -34,23 +34,15 @@ class TConfLine {
 };
 
 // Appends the lines of `fileName`, with its "@Include" files resolved in
-// place, to `text`; every kept line is followed by one line feed.
-// Returns 0 when the file was opened, otherwise the errno of the failed open
-// (ENOENT for a missing file, EISDIR for a folder, EINVAL for anything that
-// is not a regular file); `text` is then unchanged. An include file that
-// cannot be opened, that is already being read (directly or through other
-// includes), that lies deeper than MaxIncludeDepth or that comes after the
-// text has reached MaxIncludedText contributes nothing.
+// place, to `text`; every kept line is followed by one line feed. Files are
+// opened and include names expanded through `system`.
+// Returns 0 when the file was opened, otherwise the system's error number of
+// the failed open (2 for a missing file); `text` is then unchanged. An
+// include file that cannot be opened, that is already being read (directly
+// or through other includes), that lies deeper than MaxIncludeDepth or that
+// comes after the text has reached MaxIncludedText contributes nothing.
 // Throws std::system_error when reading fails after a successful open.
-int32_t LoadConfigText(const std::string& fileName, std::string& text);
-
-// Replaces every %NAME% reference by the value `lookup` gives for NAME;
-// references to unset variables and a lone "%" stay as they are. Returns
-// nothing when the result would exceed ConfLineSize - 1 characters.
-using EnvLookup = std::function<std::optional<std::string>(const std::string&)>;
-std::optional<std::string> ExpandEnvironmentRefs(const std::string& text, const EnvLookup& lookup);
-// The same against the process environment.
-std::optional<std::string> ExpandEnvironmentRefs(const std::string& text);
+int32_t LoadConfigText(IOperatingSystem& system, const std::string& fileName, std::string& text);
 
 // One tokenizer step over a zero-terminated text: moves `cursor` over spaces
 // and tabs onto the token, ends the token with a zero byte in place of the
@@ -73,7 +65,7 @@ class TConfFile {
  public:
   // Reads the file and its includes; LoadError tells whether it was opened.
   // Throws std::system_error when reading fails after a successful open.
-  explicit TConfFile(const std::string& fileName);
+  TConfFile(IOperatingSystem& system, const std::string& fileName);
   virtual ~TConfFile() = default;
   TConfFile(const TConfFile&) = delete;
   TConfFile& operator=(const TConfFile&) = delete;

@@ -46,10 +46,10 @@ KeyText ParseKeyText(const std::string& text) {
 }
 
 TKeyTable::TKeyTable(std::span<const TCmd> commands, std::span<const std::string> defaults,
-                     const std::string& keyMapFile)
+                     IOperatingSystem& system, const std::string& keyMapFile)
     : Commands(commands), CommandCount(static_cast<int32_t>(commands.size())) {
   LoadDefaults(defaults);
-  LoadKeyMap(keyMapFile);
+  LoadKeyMap(system, keyMapFile);
 }
 
 void TKeyTable::LoadDefaults(std::span<const std::string> defaults) {
@@ -63,13 +63,13 @@ void TKeyTable::LoadDefaults(std::span<const std::string> defaults) {
   AccelCount = count;
 }
 
-void TKeyTable::LoadKeyMap(const std::string& fileName) {
+void TKeyTable::LoadKeyMap(IOperatingSystem& system, const std::string& fileName) {
   // Parse into a scratch table so that a file yielding nothing leaves the
   // defaults untouched.
   std::array<AccelEntry, MaxBindings> loaded{};
   int32_t count = 0;
   {
-    TConfFile file(fileName);
+    TConfFile file(system, fileName);
     while (count < MaxBindings && file.NextLine()) {
       AccelEntry entry = ParseBinding(file.Line.Keyword, file.Line.Value(0));
       // A line whose key name is empty (blanks only, "C-") names no key; it

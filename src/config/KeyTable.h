@@ -10,6 +10,7 @@
 
 #include "config/Cmd.h"
 #include "framework/MenuSink.h"
+#include "framework/OperatingSystem.h"
 
 namespace mova {
 
@@ -45,7 +46,7 @@ class TKeyTable {
   // Loads the defaults, then the key map, which replaces them when it yields
   // at least one binding. A key map that cannot be opened keeps the defaults;
   // a read error after it was opened throws std::system_error.
-  TKeyTable(std::span<const TCmd> commands, std::span<const std::string> defaults,
+  TKeyTable(std::span<const TCmd> commands, std::span<const std::string> defaults, IOperatingSystem& system,
             const std::string& keyMapFile);
   TKeyTable(const TKeyTable&) = delete;
   TKeyTable& operator=(const TKeyTable&) = delete;
@@ -53,7 +54,7 @@ class TKeyTable {
   // Bindings whose key name is empty (a line of blanks, "C-") name no key:
   // they are skipped and take no slot. At most MaxBindings are kept.
   void LoadDefaults(std::span<const std::string> defaults);
-  void LoadKeyMap(const std::string& fileName);
+  void LoadKeyMap(IOperatingSystem& system, const std::string& fileName);
   AccelEntry ParseBinding(const std::string& keyText, const std::string& commandName) const;
   std::string KeyDisplayText(const AccelEntry& entry) const;
 

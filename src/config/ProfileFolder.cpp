@@ -1,10 +1,8 @@
 #include "config/ProfileFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <vector>
+
+#include "framework/PathNames.h"
 
 namespace mova {
 
@@ -13,27 +11,6 @@ namespace {
 // Environment values and the executable's path are read into 261-byte
 // buffers: a value of 261 characters or more does not fit and counts as unset.
 constexpr std::size_t MaxEnvironmentValue = 260;
-
-void AppendSeparatorIfMissing(std::string& folder) {
-  if (folder.empty() || folder.back() != PathSeparator) folder.push_back(PathSeparator);
-}
-
-// argv[1] of this process, from the kernel's copy of the command line.
-std::string ReadFirstArgument() {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::size_t endOfProgram = all.find('\0');
-  if (endOfProgram == std::string::npos || endOfProgram + 1 >= all.size()) return {};
-  std::size_t start = endOfProgram + 1;
-  std::size_t end = all.find('\0', start);
-  return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
-std::string ReadExecutablePath() {
-  std::error_code error;
-  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
-}
 
 }  // namespace
 
@@ -45,10 +22,7 @@ bool IsProfileOption(const std::string& argument) {
 std::string ResolveProfileFolder(const std::string& subFolderName, const ProfileSources& sources) {
   if (IsProfileOption(sources.FirstArgument)) {
     std::string folder = sources.FirstArgument.substr(sizeof(ProfileOption) - 1);
-    if (!folder.empty()) {
-      AppendSeparatorIfMissing(folder);
-      return folder;
-    }
+    if (!folder.empty()) return WithTrailingSeparator(folder, sources.Rules);
   }
 
   if (sources.GetEnvironment) {
@@ -57,9 +31,8 @@ std::string ResolveProfileFolder(const std::string& subFolderName, const Profile
       // The value is read up to its first zero byte, as a C string would be.
       std::string folder = value->substr(0, value->find('\0'));
       if (!folder.empty()) {
-        AppendSeparatorIfMissing(folder);
-        folder += subFolderName;
-        folder.push_back(PathSeparator);
+        folder = WithTrailingSeparator(folder, sources.Rules) + subFolderName;
+        folder.push_back(sources.Rules.Separator);
         return folder;
       }
     }
@@ -67,20 +40,18 @@ std::string ResolveProfileFolder(const std::string& subFolderName, const Profile
 
   // The executable's folder, with its separator; a path without one (which
   // the running system never gives) stands for the current folder.
-  std::size_t lastSeparator = sources.ExecutablePath.rfind(PathSeparator);
-  if (lastSeparator == std::string::npos) return std::string(".") + PathSeparator;
-  return sources.ExecutablePath.substr(0, lastSeparator + 1);
+  const std::size_t nameStart = FileNameStart(sources.ExecutablePath, sources.Rules);
+  if (nameStart == 0) return std::string(".") + sources.Rules.Separator;
+  return sources.ExecutablePath.substr(0, nameStart);
 }
 
-std::string ResolveProfileFolder(const std::string& subFolderName) {
+std::string ResolveProfileFolder(const std::string& subFolderName, IOperatingSystem& system) {
   ProfileSources sources;
-  sources.FirstArgument = ReadFirstArgument();
-  sources.GetEnvironment = [](const std::string& name) -> std::optional<std::string> {
-    const char* value = std::getenv(name.c_str());
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
-  };
-  sources.ExecutablePath = ReadExecutablePath();
+  const std::vector<std::string> arguments = system.Arguments();
+  if (!arguments.empty()) sources.FirstArgument = arguments.front();
+  sources.GetEnvironment = [&system](const std::string& name) { return system.GetEnvironment(name); };
+  sources.ExecutablePath = system.FullPath(system.ExecutablePath());
+  sources.Rules = system.PathRules();
   return ResolveProfileFolder(subFolderName, sources);
 }
 

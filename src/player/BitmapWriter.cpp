@@ -1,13 +1,5 @@
 #include "player/BitmapWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <limits>
 
 namespace mova {
@@ -27,57 +19,6 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 void PutS32(std::vector<uint8_t>& out, int32_t value) { PutU32(out, static_cast<uint32_t>(value)); }
-
-// Writes all of `size` bytes, going on after short writes and interruptions.
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (written == 0) return false;
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// Creates a new, empty temporary file next to `target`; the name is never one
-// that already exists (O_EXCL), so a concurrent writer or a planted link is
-// never followed. Returns the descriptor, or -1.
-int CreateTemporary(const std::string& target, std::string& tempName) {
-  static std::atomic<uint32_t> counter{0};
-  const std::string folder = FolderOf(target);
-  const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char name[96];
-    std::snprintf(name, sizeof name, "/.movacapt-%ld-%u-%llx.tmp", static_cast<long>(::getpid()),
-                  counter.fetch_add(1), ticks + static_cast<unsigned long long>(attempt));
-    tempName = folder + name;
-    const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST && errno != EINTR) break;
-  }
-  tempName.clear();
-  return -1;
-}
-
-// Makes the rename itself durable; a folder that cannot be synced (some file
-// systems refuse) does not make the already complete file a failure.
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 }  // namespace
 
@@ -136,26 +77,11 @@ std::vector<uint8_t> EncodeBitmap(const TRgbImage& image) {
   return out;
 }
 
-bool WriteBitmapFile(const std::string& fileName, const TRgbImage& image) {
+bool WriteBitmapFile(IOperatingSystem& system, const std::string& fileName, const TRgbImage& image) {
   if (fileName.empty()) return false;
   const std::vector<uint8_t> bytes = EncodeBitmap(image);
   if (bytes.empty()) return false;
-
-  std::string tempName;
-  const int fd = CreateTemporary(fileName, tempName);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
-  // The data must be on disk before the rename makes it the file's contents;
-  // otherwise a crash could leave an empty file where the old one was.
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(tempName.c_str(), fileName.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tempName.c_str());
-    return false;
-  }
-  SyncFolder(FolderOf(fileName));
-  return true;
+  return system.WriteFileAtomically(fileName, bytes) == 0;
 }
 
 }  // namespace mova

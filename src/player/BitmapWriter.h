@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/OperatingSystem.h"
+
 namespace mova {
 
 // A decoded picture in memory: `Height` rows of `Width` pixels, the TOP row
@@ -35,11 +37,10 @@ bool BitmapSizeValid(int32_t width, int32_t height);
 std::vector<uint8_t> EncodeBitmap(const TRgbImage& image);
 
 // Writes EncodeBitmap(image) to `fileName`, used exactly as given (no
-// extension is added). The file appears only when complete: the bytes go to a
-// new temporary file in the same folder, which is flushed to disk and then
-// renamed over `fileName`. False on any failure, and then `fileName` is as it
-// was before the call (missing, or an existing file unchanged) and no
-// temporary file is left behind.
-bool WriteBitmapFile(const std::string& fileName, const TRgbImage& image);
+// extension is added), through the system's atomic write: the file appears
+// only when complete. False on any failure, and then `fileName` is as it was
+// before the call (missing, or an existing file unchanged) and no temporary
+// file is left behind.
+bool WriteBitmapFile(IOperatingSystem& system, const std::string& fileName, const TRgbImage& image);
 
 }  // namespace mova

@@ -1,25 +1,22 @@
 #include "player/FileReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace mova {
 
 namespace {
 
-// Reads a regular file through one block buffer with pread, so walking
-// hundreds of thousands of 8-byte chunk headers costs one system call per
-// block, and a seek is only arithmetic until the next read.
+// Reads a regular file through one block buffer, so walking hundreds of
+// thousands of 8-byte chunk headers costs one system call per block, and a
+// seek is only arithmetic until the next read.
 class FileReader final : public ByteReader {
  public:
-  FileReader(int fd, int64_t size) : fd_(fd), size_(size), buffer_(kBufferSize) {}
-  ~FileReader() override { ::close(fd_); }
+  explicit FileReader(std::unique_ptr<IReadableFile> file)
+      : file_(std::move(file)), size_(file_->Size()), buffer_(kBufferSize) {}
   FileReader(const FileReader&) = delete;
   FileReader& operator=(const FileReader&) = delete;
 
@@ -37,10 +34,10 @@ class FileReader final : public ByteReader {
         position_ += static_cast<int64_t>(take);
       } else if (count - done >= buffer_.size()) {
         // A large read goes straight to the caller's memory.
-        const ssize_t got = PreadFully(out + done, count - done, position_);
-        if (got <= 0) break;
-        done += static_cast<size_t>(got);
-        position_ += got;
+        const size_t got = ReadAt(out + done, count - done, position_);
+        if (got == 0) break;
+        done += got;
+        position_ += static_cast<int64_t>(got);
       } else if (!Fill()) {
         break;
       }
@@ -71,27 +68,18 @@ class FileReader final : public ByteReader {
     const bool onward = gap >= 0 && gap < kPageSize;
     const int64_t start = onward ? position_ : position_ / kPageSize * kPageSize;
     const size_t length = onward ? buffer_.size() : static_cast<size_t>(kPageSize);
-    const ssize_t got = PreadFully(buffer_.data(), length, start);
     bufferStart_ = start;
-    bufferLength_ = got > 0 ? static_cast<size_t>(got) : 0;
+    bufferLength_ = ReadAt(buffer_.data(), length, start);
     return position_ < bufferStart_ + static_cast<int64_t>(bufferLength_);
   }
 
-  // Like pread, but retries interrupted and partial reads until `count` bytes
-  // or the end of the file; -1 only when nothing was read because of an error.
-  ssize_t PreadFully(uint8_t* out, size_t count, int64_t offset) const {
-    size_t done = 0;
-    while (done < count) {
-      const ssize_t got = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return done > 0 ? static_cast<ssize_t>(done) : -1;
-      if (got == 0) break;
-      done += static_cast<size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
+  // What could be read at `offset`: a read that fails part way gives the
+  // bytes before the failure, which the probes treat as the end of the file.
+  size_t ReadAt(uint8_t* out, size_t count, int64_t offset) const {
+    return file_->ReadAt(offset, std::span<uint8_t>(out, count)).Count;
   }
 
-  int fd_;
+  std::unique_ptr<IReadableFile> file_;
   int64_t size_;
   int64_t position_ = 0;
   std::vector<uint8_t> buffer_;
@@ -101,15 +89,11 @@ class FileReader final : public ByteReader {
 
 }  // namespace
 
-std::unique_ptr<ByteReader> OpenFileReader(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return nullptr;
-  }
-  return std::make_unique<FileReader>(fd, static_cast<int64_t>(info.st_size));
+std::unique_ptr<ByteReader> OpenFileReader(IOperatingSystem& system, const std::string& path) {
+  int32_t error = 0;
+  std::unique_ptr<IReadableFile> file = system.OpenForReading(path, error);
+  if (!file) return nullptr;
+  return std::make_unique<FileReader>(std::move(file));
 }
 
 }  // namespace mova

@@ -2,7 +2,7 @@
 
 namespace mova {
 
-bool CaptureFrameToFile(IFrameDetector* detector, bool opened, const std::string& fileName, int32_t positionMs,
+bool CaptureFrameToFile(IOperatingSystem& system, IFrameDetector* detector, bool opened, const std::string& fileName, int32_t positionMs,
                         int32_t videoWidth, int32_t videoHeight, const std::string& targetFile) {
   if (!opened || detector == nullptr) return false;
   // A size no bitmap can hold is refused before anything is decoded.
@@ -13,7 +13,7 @@ bool CaptureFrameToFile(IFrameDetector* detector, bool opened, const std::string
   // The saved picture is promised at the video's size; a detector that
   // scaled otherwise must not produce a file of the wrong size.
   if (frame.Width != videoWidth || frame.Height != videoHeight) return false;
-  return WriteBitmapFile(targetFile, frame);
+  return WriteBitmapFile(system, targetFile, frame);
 }
 
 }  // namespace mova

@@ -3,18 +3,19 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/OperatingSystem.h"
 #include "player/FrameDetector.h"
 
 namespace mova {
 
 // Writes the frame of `fileName`'s first video stream at `positionMs` (whole
 // milliseconds, read as positionMs / 1000.0 seconds) as a `videoWidth` ×
-// `videoHeight` bitmap file `targetFile` (WriteBitmapFile: the name as given,
+// `videoHeight` bitmap file `targetFile` through `system` (WriteBitmapFile: the name as given,
 // and the target untouched on failure).
 // False without using `detector` when `opened` is false, when `detector` is
 // null or when the size cannot be stored in a bitmap; false when the detector
 // fails or hands back a picture of another size; otherwise the writer's result.
-bool CaptureFrameToFile(IFrameDetector* detector, bool opened, const std::string& fileName, int32_t positionMs,
+bool CaptureFrameToFile(IOperatingSystem& system, IFrameDetector* detector, bool opened, const std::string& fileName, int32_t positionMs,
                         int32_t videoWidth, int32_t videoHeight, const std::string& targetFile);
 
 }  // namespace mova

@@ -36,7 +36,8 @@ int32_t LittleEndianInt32(const uint8_t* bytes) {
 
 }  // namespace
 
-TVideoPlayer::TVideoPlayer(IMediaPlatform& platform, ITimerService& timers) : Platform(platform), Timers(timers) {}
+TVideoPlayer::TVideoPlayer(IMediaPlatform& platform, ITimerService& timers, IOperatingSystem& system)
+    : Platform(platform), Timers(timers), System(system) {}
 
 TVideoPlayer::~TVideoPlayer() {
   // A tick must never reach a player that is gone.
@@ -58,7 +59,7 @@ void TVideoPlayer::Open(const std::string& fileName) {
   int32_t sequenceWidth = 0;
   int32_t sequenceHeight = 0;
   {
-    const std::unique_ptr<ByteReader> file = OpenFileReader(fileName);
+    const std::unique_ptr<ByteReader> file = OpenFileReader(System, fileName);
     if (!file) return;
     if (ProbeAvi(*file, AviHeader, VideoFormat, AudioFormat)) {
       PixelAspect = 1.0;
@@ -233,7 +234,7 @@ bool TVideoPlayer::CaptureFrame(const std::string& targetFile) {
   // The position is read first: at the end its check stops the graph and
   // notifies before the frame at the end time is asked for.
   const int32_t positionMs = GetPosition();
-  return CaptureFrameToFile(detector.get(), Opened, FileName, positionMs, VideoWidth, VideoHeight, targetFile);
+  return CaptureFrameToFile(System, detector.get(), Opened, FileName, positionMs, VideoWidth, VideoHeight, targetFile);
 }
 
 void TVideoPlayer::ShowFilterPages(const std::string& filterName) {

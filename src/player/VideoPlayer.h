@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/OperatingSystem.h"
 #include "framework/WindowHandle.h"
 #include "player/MediaGraph.h"
 #include "player/TimerService.h"
@@ -19,7 +20,7 @@ constexpr int MaxFilters = 256;
 
 class TVideoPlayer {
  public:
-  TVideoPlayer(IMediaPlatform& platform, ITimerService& timers);
+  TVideoPlayer(IMediaPlatform& platform, ITimerService& timers, IOperatingSystem& system);
   ~TVideoPlayer();  // stops the playback timer first
   TVideoPlayer(const TVideoPlayer&) = delete;
   TVideoPlayer& operator=(const TVideoPlayer&) = delete;
@@ -78,6 +79,7 @@ class TVideoPlayer {
   bool Estimating = false;
   IMediaPlatform& Platform;
   ITimerService& Timers;
+  IOperatingSystem& System;  // reads the file's headers, writes captures
   std::unique_ptr<IMediaGraph> Graph;  // set from a successful render until Close
 };
 

@@ -2,6 +2,7 @@
 // submenu, grey items, check marks, and the chosen command.
 #include <set>
 
+#include "support/HostSystem.h"
 #include "app/MainWindowFixture.h"
 #include "app/ProgramTables.h"
 
@@ -15,7 +16,8 @@ class ContextMenu : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, ::testing::TempDir() + "no-keymap");
+    program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, HostSystem(),
+                                               ::testing::TempDir() + "no-keymap");
   }
   // Opens the menu as a right-button release does and returns it as shown.
   const std::vector<Item>& Open() {

@@ -10,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "framework/FakeWindowSystem.h"
 #include "support/FakeMedia.h"
+#include "support/HostSystem.h"
 
 namespace mova::test {
 
@@ -24,7 +25,7 @@ class MainWindowTest : public ::testing::Test {
     window->ClassBrush = TClassBrush::Black;
     window->CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
     ASSERT_NE(window->Handle, 0u);
-    program.Player = std::make_unique<TVideoPlayer>(media, timers);
+    program.Player = std::make_unique<TVideoPlayer>(media, timers, HostSystem());
     TMainWindow* target = window.get();
     program.Player->OnProgress = [target] { target->UpdateStatus(); };
     program.Player->OnEndReached = [target] { target->EndReached(); };

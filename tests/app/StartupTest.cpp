@@ -1,50 +1,40 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <system_error>
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "framework/FakeWindowSystem.h"
 #include "support/FakeMedia.h"
+#include "support/MemorySystem.h"
 
 namespace mova::test {
 namespace {
 
 class Startup : public ::testing::Test {
  protected:
-  TStartupServices Services() {
-    return TStartupServices{windows, media, timers,
-                            [this](const std::string& subFolder) {
-                              asked.push_back(subFolder);
-                              return profile;
-                            },
-                            errors};
-  }
+  TStartupServices Services() { return TStartupServices{windows, media, timers, system, errors}; }
   WindowHandle MainHandle() { return 0x1000; }  // the fake's first window
   // Closes the main window from inside the loop, as the close button does.
   void CloseFromTheLoop() {
     windows.LoopScript.push_back([this] { windows.Inject(MainHandle(), WM::SYSCOMMAND, SC::CLOSE); });
   }
-  static std::string File(const std::string& name) {
-    const std::string path = ::testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << "bytes of no known container";
+  std::string File(const std::string& name) {
+    const std::string path = "/media/" + name;
+    system.Files[path] = "bytes of no known container";
     return path;
   }
 
   FakeWindowSystem windows;
   FakeMediaPlatform media;
   FakeTimerService timers;
+  TMemorySystem system;
   std::ostringstream errors;
-  std::string profile = ::testing::TempDir() + "no-such-profile/";
-  std::vector<std::string> asked;
 };
 
 TEST_F(Startup, WithoutArgumentsShowsAnEmptyWindowAndEndsWithZeroAfterAClose) {
   CloseFromTheLoop();
-  EXPECT_EQ(RunProgram(Services(), {}), 0);
+  EXPECT_EQ(RunProgram(Services()), 0);
   auto& window = windows.Get(MainHandle());
   EXPECT_EQ(window.Class.Name, "TMovaClass");
   EXPECT_EQ(window.Class.Style, 11u);
@@ -58,13 +48,13 @@ TEST_F(Startup, WithoutArgumentsShowsAnEmptyWindowAndEndsWithZeroAfterAClose) {
   EXPECT_GE(window.Paints, 1);  // shown and painted before the loop
   EXPECT_TRUE(window.Destroyed);
   EXPECT_TRUE(media.Graphs.empty());
-  EXPECT_EQ(asked, (std::vector<std::string>{"mova"}));
   EXPECT_TRUE(errors.str().empty());
 }
 
 TEST_F(Startup, WithoutAWindowEndsWith255AndOneLine) {
   windows.FailCreate = true;
-  EXPECT_EQ(RunProgram(Services(), {File("x.avi")}), ExitNoWindow);
+  system.ArgumentList = {File("x.avi")};
+  EXPECT_EQ(RunProgram(Services()), ExitNoWindow);
   EXPECT_TRUE(media.Graphs.empty());
   const std::string text = errors.str();
   EXPECT_FALSE(text.empty());
@@ -81,7 +71,8 @@ TEST_F(Startup, OpensOnlyTheFirstArgumentAndPlaysIt) {
     ownerInLoop = media.Last().Owner;
   });
   CloseFromTheLoop();
-  EXPECT_EQ(RunProgram(Services(), {first, File("second.avi")}), 0);
+  system.ArgumentList = {first, File("second.avi")};
+  EXPECT_EQ(RunProgram(Services()), 0);
   ASSERT_EQ(media.Graphs.size(), 1u);
   EXPECT_EQ(media.Last().RenderedFile, first);
   EXPECT_EQ(ownerInLoop, MainHandle());  // the owner was set before the open
@@ -91,7 +82,8 @@ TEST_F(Startup, OpensOnlyTheFirstArgumentAndPlaysIt) {
 
 TEST_F(Startup, TheProfileOptionIsNoFile) {
   CloseFromTheLoop();
-  EXPECT_EQ(RunProgram(Services(), {"/prof=/tmp/cfg"}), 0);
+  system.ArgumentList = {"/prof=/tmp/cfg"};
+  EXPECT_EQ(RunProgram(Services()), 0);
   EXPECT_TRUE(media.Graphs.empty());
   EXPECT_TRUE(windows.MessageBoxes.empty());
 }
@@ -101,33 +93,33 @@ TEST_F(Startup, AFileThatCannotBePlayedIsReportedAndTheProgramRunsOn) {
   bool loopRan = false;
   windows.LoopScript.push_back([&] { loopRan = true; });
   CloseFromTheLoop();
-  EXPECT_EQ(RunProgram(Services(), {File("broken.avi")}), 0);
+  system.ArgumentList = {File("broken.avi")};
+  EXPECT_EQ(RunProgram(Services()), 0);
   ASSERT_EQ(windows.MessageBoxes.size(), 1u);
   EXPECT_EQ(windows.MessageBoxes[0].Text, File("broken.avi") + ": Cannot play.");
   EXPECT_TRUE(loopRan);
 }
 
 TEST_F(Startup, KeysReachTheWindowAsCommandsThroughTheKeyMap) {
-  profile = ::testing::TempDir() + "startup-profile/";
-  std::filesystem::create_directories(profile);
-  std::ofstream(profile + "keymap") << "X Mute\n";
+  // The profile folder is the variable's folder with "mova" under it.
+  system.Environment["QADLPROF"] = "/profiles";
+  system.Files["/profiles/mova/keymap"] = "X Mute\n";
   windows.LoopScript.push_back([&] { windows.PressKey(TKeyPress{'X', false, false, false}); });
   windows.LoopScript.push_back([&] { windows.PressKey(TKeyPress{'M', false, false, false}); });
   CloseFromTheLoop();
-  EXPECT_EQ(RunProgram(Services(), {}), 0);
+  EXPECT_EQ(RunProgram(Services()), 0);
   // X was bound by the key map, M (a default only) is no longer.
   ASSERT_EQ(windows.DispatchedKeys.size(), 1u);
   EXPECT_EQ(windows.DispatchedKeys[0].VirtualKey, 'M');
 }
 
 TEST_F(Startup, AFailureEscapingStartUpIsReportedAndEndsTheProgram) {
-  TStartupServices services{windows, media, timers,
-                            [](const std::string&) -> std::string {
-                              throw std::system_error(std::make_error_code(std::errc::io_error), "keymap");
-                            },
-                            errors};
-  EXPECT_EQ(RunProgram(services, {}), ExitFailure);
-  EXPECT_NE(errors.str().find("mova: keymap"), std::string::npos);
+  // The key map in the executable's folder opens, but cannot be read.
+  system.Files["/opt/mova/keymap"] = "X Mute\n";
+  system.ReadFailsAt["/opt/mova/keymap"] = 0;
+  EXPECT_EQ(RunProgram(Services()), ExitFailure);
+  EXPECT_NE(errors.str().find("mova: reading /opt/mova/keymap"), std::string::npos) << errors.str();
+  EXPECT_TRUE(media.Graphs.empty());
 }
 
 }  // namespace

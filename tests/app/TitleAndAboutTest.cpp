@@ -61,6 +61,19 @@ TEST_F(TitleAndAbout, OnlyTheSlashSeparatesFolderAndName) {
   EXPECT_EQ(Win().Text.substr(0, 2), " (");
 }
 
+TEST_F(TitleAndAbout, OnWindowsTheBackslashAndTheColonEndTheFolderPart) {
+  program.PathRules = TPathRules{'\\', true};
+  OpenVideo(320, 240, 60000, "clip.avi");
+  for (const auto& [path, title] : {std::pair<std::string, std::string>{"c:clip.avi", "clip.avi ("},
+                                    {"C:\\films\\a.avi", "a.avi ("},
+                                    {"d:\\x:y.avi", "y.avi ("},
+                                    {"d:/x/y.avi", "/x/y.avi ("}}) {
+    Player().FileName = path;
+    window->UpdateTitle();
+    EXPECT_EQ(Win().Text.substr(0, title.size()), title) << path;
+  }
+}
+
 TEST_F(TitleAndAbout, TheAudioTextNamesCodecRatesStereoAndVideoCode) {
   OpenVideo(320, 240, 60000);
   SetFormats(85, 2, 44100, 16000, "MJPG");

@@ -1,8 +1,6 @@
 #pragma once
 // Reads .bmp files back for the tests, independently of the writer, and
 // gives each test a scratch folder of its own.
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +8,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/GeneratedMedia.h"
 
 namespace mova::test {
 
@@ -64,8 +64,8 @@ inline TReadBitmap ReadBitmapFile(const std::string& path) { return ParseBitmap(
 class TScratchFolder {
  public:
   TScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mova-capture-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) Path = pattern;
+    Path = (std::filesystem::temp_directory_path() / ("mova-capture-" + UniqueToken())).string();
+    std::filesystem::create_directories(Path);
   }
   ~TScratchFolder() {
     std::error_code ec;
@@ -78,7 +78,7 @@ class TScratchFolder {
   // Names of everything in the folder, sorted.
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Path)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(Path)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -1,14 +1,13 @@
 #include "player/BitmapWriter.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "capture/BitmapFile.h"
+#include "support/HostSystem.h"
+#include "support/MemorySystem.h"
 
 namespace mova {
 namespace {
@@ -101,7 +100,7 @@ TEST(BitmapWriter, RefusesPicturesItCannotStore) {
 TEST(BitmapWriter, WritesTheFileUnderExactlyTheGivenName) {
   TScratchFolder folder;
   const TRgbImage image = Gradient(3, 2);
-  ASSERT_TRUE(WriteBitmapFile(folder / "frame", image));
+  ASSERT_TRUE(WriteBitmapFile(test::HostSystem(), folder / "frame", image));
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"frame"});  // no ".bmp" added, no leftovers
   EXPECT_EQ(ReadBytes(folder / "frame"), EncodeBitmap(image));
 }
@@ -110,7 +109,7 @@ TEST(BitmapWriter, ReplacesAnExistingFile) {
   TScratchFolder folder;
   WriteText(folder / "old.bmp", std::string(5000, 'x'));
   const TRgbImage image = Gradient(2, 2);
-  ASSERT_TRUE(WriteBitmapFile(folder / "old.bmp", image));
+  ASSERT_TRUE(WriteBitmapFile(test::HostSystem(), folder / "old.bmp", image));
   EXPECT_EQ(ReadBytes(folder / "old.bmp"), EncodeBitmap(image));
   EXPECT_EQ(folder.Entries().size(), 1u);
 }
@@ -119,7 +118,7 @@ TEST(BitmapWriter, ANameWithoutFolderIsWrittenInTheCurrentFolder) {
   TScratchFolder folder;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(folder.Path);
-  const bool written = WriteBitmapFile("here.bmp", Gradient(1, 1));
+  const bool written = WriteBitmapFile(test::HostSystem(), "here.bmp", Gradient(1, 1));
   std::filesystem::current_path(previous);
   ASSERT_TRUE(written);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"here.bmp"});
@@ -129,9 +128,9 @@ TEST(BitmapWriter, FailsWithoutLeavingAnythingWhenTheFolderCannotHoldTheFile) {
   TScratchFolder folder;
   WriteText(folder / "plain", "not a folder");
   // Even root cannot create a file inside a regular file.
-  EXPECT_FALSE(WriteBitmapFile(folder / "plain/frame.bmp", Gradient(2, 2)));
-  EXPECT_FALSE(WriteBitmapFile(folder / "missing/frame.bmp", Gradient(2, 2)));
-  EXPECT_FALSE(WriteBitmapFile("", Gradient(2, 2)));
+  EXPECT_FALSE(WriteBitmapFile(test::HostSystem(), folder / "plain/frame.bmp", Gradient(2, 2)));
+  EXPECT_FALSE(WriteBitmapFile(test::HostSystem(), folder / "missing/frame.bmp", Gradient(2, 2)));
+  EXPECT_FALSE(WriteBitmapFile(test::HostSystem(), "", Gradient(2, 2)));
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadBytes(folder / "plain").size(), 12u);
 }
@@ -140,57 +139,22 @@ TEST(BitmapWriter, AFolderInTheWayIsNeitherReplacedNorLitteredWithTemporaries) {
   TScratchFolder folder;
   std::filesystem::create_directory(folder / "taken.bmp");
   WriteText(folder / "taken.bmp/inside", "keep");
-  EXPECT_FALSE(WriteBitmapFile(folder / "taken.bmp", Gradient(2, 2)));
+  EXPECT_FALSE(WriteBitmapFile(test::HostSystem(), folder / "taken.bmp", Gradient(2, 2)));
   EXPECT_TRUE(std::filesystem::is_directory(folder / "taken.bmp"));
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"taken.bmp"});
   EXPECT_EQ(ReadBytes(folder / "taken.bmp/inside").size(), 4u);
 }
 
-// Makes every write past `limit` bytes of a file fail (EFBIG), as a full disk
-// would, for the lifetime of the object; works for root too.
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t limit) {
-    getrlimit(RLIMIT_FSIZE, &Saved);
-    PreviousHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = Saved;
-    lowered.rlim_cur = limit;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &Saved);
-    signal(SIGXFSZ, PreviousHandler);
-  }
-
- private:
-  rlimit Saved{};
-  sighandler_t PreviousHandler;
-};
-
-TEST(BitmapWriter, AWriteFailingHalfWayKeepsTheExistingFileByteForByte) {
-  TScratchFolder folder;
-  const std::string old = "the picture saved before";
-  WriteText(folder / "shot.bmp", old);
-  const TRgbImage image = Gradient(40, 40);  // 4854 bytes, more than the limit
-  {
-    TFileSizeLimit limit(1000);
-    EXPECT_FALSE(WriteBitmapFile(folder / "shot.bmp", image));
-  }
-  const std::vector<uint8_t> kept = ReadBytes(folder / "shot.bmp");
-  EXPECT_EQ(std::string(kept.begin(), kept.end()), old);
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"shot.bmp"});
-  // The same write succeeds once room is back.
-  EXPECT_TRUE(WriteBitmapFile(folder / "shot.bmp", image));
-  EXPECT_EQ(ReadBytes(folder / "shot.bmp"), EncodeBitmap(image));
-}
-
-TEST(BitmapWriter, AWriteFailingHalfWayCreatesNoFile) {
-  TScratchFolder folder;
-  {
-    TFileSizeLimit limit(100);
-    EXPECT_FALSE(WriteBitmapFile(folder / "new.bmp", Gradient(20, 20)));
-  }
-  EXPECT_TRUE(folder.Entries().empty());
+TEST(BitmapWriter, AWriteTheSystemRefusesIsAFailure) {
+  test::TMemorySystem system;
+  system.Files["shot.bmp"] = "the picture saved before";
+  system.WriteError = 28;  // no space left
+  EXPECT_FALSE(WriteBitmapFile(system, "shot.bmp", Gradient(4, 4)));
+  EXPECT_EQ(system.Files["shot.bmp"], "the picture saved before");
+  system.WriteError = 0;
+  EXPECT_TRUE(WriteBitmapFile(system, "shot.bmp", Gradient(4, 4)));
+  const std::vector<uint8_t> expected = EncodeBitmap(Gradient(4, 4));
+  EXPECT_EQ(system.Files["shot.bmp"], std::string(expected.begin(), expected.end()));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "capture/BitmapFile.h"
+#include "support/HostSystem.h"
 
 namespace mova {
 namespace {
@@ -44,7 +45,7 @@ class TFakeDetector final : public IFrameDetector {
 TEST(FrameCapture, AsksForTheFrameAtThePositionInSecondsAtTheVideoSize) {
   TScratchFolder folder;
   TFakeDetector detector;
-  ASSERT_TRUE(CaptureFrameToFile(&detector, true, "/media/clip.avi", 12345, 321, 97, folder / "out"));
+  ASSERT_TRUE(CaptureFrameToFile(test::HostSystem(), &detector, true, "/media/clip.avi", 12345, 321, 97, folder / "out"));
   ASSERT_EQ(detector.Calls.size(), 1u);
   EXPECT_EQ(detector.Calls[0].FileName, "/media/clip.avi");
   EXPECT_DOUBLE_EQ(detector.Calls[0].Seconds, 12.345);
@@ -62,12 +63,12 @@ TEST(FrameCapture, AsksForTheFrameAtThePositionInSecondsAtTheVideoSize) {
 TEST(FrameCapture, NothingIsDecodedWhenNoFileIsOpenOrTheSizeIsUnusable) {
   TScratchFolder folder;
   TFakeDetector detector;
-  EXPECT_FALSE(CaptureFrameToFile(&detector, false, "a.avi", 1000, 64, 48, folder / "x.bmp"));
-  EXPECT_FALSE(CaptureFrameToFile(nullptr, true, "a.avi", 1000, 64, 48, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, false, "a.avi", 1000, 64, 48, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), nullptr, true, "a.avi", 1000, 64, 48, folder / "x.bmp"));
   // An audio-only file leaves the video size at 0.
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.wav", 1000, 0, 0, folder / "x.bmp"));
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 1000, -64, 48, folder / "x.bmp"));
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 1000, 40000, 40000, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.wav", 1000, 0, 0, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 1000, -64, 48, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 1000, 40000, 40000, folder / "x.bmp"));
   EXPECT_TRUE(detector.Calls.empty());
   EXPECT_TRUE(folder.Entries().empty());
 }
@@ -77,8 +78,8 @@ TEST(FrameCapture, ADetectorFailureWritesNothingAndKeepsAnExistingFile) {
   std::ofstream(folder / "keep.bmp") << "earlier capture";
   TFakeDetector detector;
   detector.Succeed = false;
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 500, 8, 8, folder / "keep.bmp"));
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 500, 8, 8, folder / "new.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 500, 8, 8, folder / "keep.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 500, 8, 8, folder / "new.bmp"));
   EXPECT_EQ(detector.Calls.size(), 2u);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"keep.bmp"});
   EXPECT_EQ(ReadBytes(folder / "keep.bmp").size(), 15u);
@@ -89,14 +90,14 @@ TEST(FrameCapture, APictureOfAnotherSizeIsNotSaved) {
   TFakeDetector detector;
   detector.AnswerWidth = 64;
   detector.AnswerHeight = 36;
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 500, 64, 48, folder / "x.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 500, 64, 48, folder / "x.bmp"));
   EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST(FrameCapture, AnUnwritableTargetFails) {
   TScratchFolder folder;
   TFakeDetector detector;
-  EXPECT_FALSE(CaptureFrameToFile(&detector, true, "a.avi", 500, 8, 8, folder / "no/such/folder.bmp"));
+  EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, "a.avi", 500, 8, 8, folder / "no/such/folder.bmp"));
   EXPECT_EQ(detector.Calls.size(), 1u);
 }
 

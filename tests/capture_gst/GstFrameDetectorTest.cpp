@@ -8,6 +8,7 @@
 #include "capture/BitmapFile.h"
 #include "player/FrameCapture.h"
 #include "support/GeneratedMedia.h"
+#include "support/HostSystem.h"
 
 namespace mova {
 namespace {
@@ -56,7 +57,7 @@ bool Near(const uint8_t* pixel, const TColour& colour) {
 TReadBitmap Capture(const std::string& media, int32_t ms, int32_t width, int32_t height) {
   TScratchFolder folder;
   TGstFrameDetector detector;
-  if (!CaptureFrameToFile(&detector, true, media, ms, width, height, folder / "frame.bmp")) return {};
+  if (!CaptureFrameToFile(test::HostSystem(), &detector, true, media, ms, width, height, folder / "frame.bmp")) return {};
   return test::ReadBitmapFile(folder / "frame.bmp");
 }
 
@@ -130,7 +131,7 @@ TEST(GstFrameDetector, FilesWithoutAPictureFailQuicklyAndWriteNothing) {
   for (const std::string& media : {wav, garbage, folder / "missing.avi", folder.Path, std::string()}) {
     SCOPED_TRACE(media);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(CaptureFrameToFile(&detector, true, media, 500, 32, 32, folder / "frame.bmp"));
+    EXPECT_FALSE(CaptureFrameToFile(test::HostSystem(), &detector, true, media, 500, 32, 32, folder / "frame.bmp"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
   }
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"garbage.avi"});

@@ -1,14 +1,16 @@
 #include "config/ConfFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cerrno>
+#include <filesystem>
 #include <map>
 #include <system_error>
 #include <vector>
 
-#include "TempDir.h"
+#include "framework/EnvironmentRefs.h"
+#include "support/HostSystem.h"
+#include "support/MemorySystem.h"
+#include "support/TempDir.h"
 
 namespace mova {
 namespace {
@@ -28,7 +30,7 @@ void PrintTo(const ParsedLine& line, std::ostream* out) {
 }
 
 std::vector<ParsedLine> ReadLines(const std::string& fileName) {
-  TConfFile file(fileName);
+  TConfFile file(test::HostSystem(), fileName);
   std::vector<ParsedLine> lines;
   while (file.NextLine()) {
     ParsedLine line{file.Line.Keyword, {}};
@@ -60,7 +62,7 @@ TEST(ConfFileLines, CarriageReturnWithOrWithoutLineFeedEndsALine) {
   EXPECT_EQ(ReadLines(dir.Write("crlf", "a 1\r\nb 2\r\n\r\nc 3\r\n")), expected);
   EXPECT_EQ(ReadLines(dir.Write("cr", "a 1\rb 2\r\r\rc 3")), expected);
 
-  TConfFile file(dir.Path("cr"));
+  TConfFile file(test::HostSystem(), dir.Path("cr"));
   EXPECT_EQ(file.ConfText, "a 1\nb 2\nc 3\n");
 }
 
@@ -85,7 +87,7 @@ TEST(ConfFileLines, AnOverlongLineIsCutAndItsRestDropped) {
   TempDir dir;
   std::string longLine(100000, 'x');
   std::string name = dir.Write("long", longLine + "\rnext 1\r" + std::string(1500, 'y') + " tail\r");
-  TConfFile file(name);
+  TConfFile file(test::HostSystem(), name);
   EXPECT_EQ(file.ConfText.size(), longLine.size() + 1 + 7 + 1500 + 6) << "kept whole while loading";
   std::vector<ParsedLine> lines = ReadLines(name);
   ASSERT_EQ(lines.size(), 3u);
@@ -140,13 +142,14 @@ TEST(ConfFileIncludes, IncludedLinesTakeThePlaceOfTheIncludeLine) {
   EXPECT_EQ(Keywords(outer), (std::vector<std::string>{"a", "b", "c", "d", "@include"}));
 }
 
-TEST(ConfFileIncludes, EnvironmentReferencesInTheNameAreExpanded) {
-  TempDir dir;
-  dir.Write("inner", "b 2\r");
-  ::setenv("MOVA_TEST_INCLUDE_DIR", dir.Path("").c_str(), 1);
-  std::string outer = dir.Write("outer", "a 1\r@Include %MOVA_TEST_INCLUDE_DIR%/inner\r@Include %MOVA_UNSET_X%/inner\r");
-  EXPECT_EQ(Keywords(outer), (std::vector<std::string>{"a", "b"}));
-  ::unsetenv("MOVA_TEST_INCLUDE_DIR");
+TEST(ConfFileIncludes, EnvironmentReferencesInTheNameAreExpandedBySystem) {
+  test::TMemorySystem system;
+  system.Environment["KEYS"] = "/etc/keys";
+  system.Files["/etc/keys/inner"] = "b 2\r";
+  system.Files["outer"] = "a 1\r@Include %KEYS%/inner\r@Include %UNSET%/inner\r";
+  std::string text;
+  EXPECT_EQ(LoadConfigText(system, "outer", text), 0);
+  EXPECT_EQ(text, "a 1\nb 2\n");
 }
 
 TEST(ConfFileIncludes, FilesThatIncludeThemselvesAreReadOnce) {
@@ -180,29 +183,29 @@ TEST(ConfFileIncludes, NestingStopsAtTheDepthLimit) {
 TEST(ConfFileIncludes, MissingFoldersAndOtherUnreadableIncludesContributeNothing) {
   TempDir dir;
   std::filesystem::create_directory(dir.Path("folder"));
-  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
   std::string outer = dir.Write("outer", "a 1\r@Include " + dir.Path("missing") + "\r@Include " + dir.Path("folder") +
-                                             "\r@Include " + dir.Path("fifo") + "\rb 2\r");
+                                             "\rb 2\r");
   EXPECT_EQ(Keywords(outer), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(ConfFileErrors, AFileThatCannotBeOpenedLeavesTheTextAndReportsWhy) {
-  TempDir dir;
+  test::TMemorySystem system;
+  system.Folders.insert("folder");
   std::string text = "kept\n";
-  EXPECT_EQ(LoadConfigText(dir.Path("missing"), text), ENOENT);
-  EXPECT_EQ(LoadConfigText(dir.Path(""), text), EISDIR);
-  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
-  EXPECT_EQ(LoadConfigText(dir.Path("fifo"), text), EINVAL) << "a FIFO must not block start-up";
+  EXPECT_EQ(LoadConfigText(system, "missing", text), test::TMemorySystem::NotFound);
+  EXPECT_EQ(LoadConfigText(system, "folder", text), test::TMemorySystem::IsFolder);
   EXPECT_EQ(text, "kept\n");
 
-  TConfFile missing(dir.Path("missing"));
+  TConfFile missing(system, "missing");
   EXPECT_EQ(missing.LoadError, 2);
   EXPECT_FALSE(missing.NextLine());
 }
 
 TEST(ConfFileErrors, AReadErrorAfterOpeningIsThrown) {
-  // The process's memory file opens, but reading its first page fails.
-  EXPECT_THROW(TConfFile("/proc/self/mem"), std::system_error);
+  test::TMemorySystem system;
+  system.Files["keymap"] = std::string(10000, 'k');
+  system.ReadFailsAt["keymap"] = 5000;  // past the first block
+  EXPECT_THROW(TConfFile(system, "keymap"), std::system_error);
 }
 
 TEST(ConfFileExpand, ReferencesToSetVariablesAreReplacedOthersKept) {
@@ -211,12 +214,12 @@ TEST(ConfFileExpand, ReferencesToSetVariablesAreReplacedOthersKept) {
     if (name == "BIG") return std::string(1000, 'b');
     return std::nullopt;
   };
-  EXPECT_EQ(ExpandEnvironmentRefs("%HOME%/keys", lookup), "/home/u/keys");
-  EXPECT_EQ(ExpandEnvironmentRefs("%NOPE%/%HOME%", lookup), "%NOPE%//home/u");
-  EXPECT_EQ(ExpandEnvironmentRefs("100%", lookup), "100%");
-  EXPECT_EQ(ExpandEnvironmentRefs("%%HOME%", lookup), "%/home/u");
-  EXPECT_EQ(ExpandEnvironmentRefs("%BIG%", lookup)->size(), 1000u);
-  EXPECT_EQ(ExpandEnvironmentRefs("%BIG%%BIG%", lookup), std::nullopt) << "longer than 1023 characters";
+  EXPECT_EQ(ExpandEnvironmentRefs("%HOME%/keys", lookup, 1023), "/home/u/keys");
+  EXPECT_EQ(ExpandEnvironmentRefs("%NOPE%/%HOME%", lookup, 1023), "%NOPE%//home/u");
+  EXPECT_EQ(ExpandEnvironmentRefs("100%", lookup, 1023), "100%");
+  EXPECT_EQ(ExpandEnvironmentRefs("%%HOME%", lookup, 1023), "%/home/u");
+  EXPECT_EQ(ExpandEnvironmentRefs("%BIG%", lookup, 1023)->size(), 1000u);
+  EXPECT_EQ(ExpandEnvironmentRefs("%BIG%%BIG%", lookup, 1023), std::nullopt) << "longer than 1023 characters";
 }
 
 }  // namespace

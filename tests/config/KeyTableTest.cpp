@@ -6,7 +6,8 @@
 #include <random>
 #include <tuple>
 
-#include "TempDir.h"
+#include "support/HostSystem.h"
+#include "support/TempDir.h"
 #include "app/ProgramTables.h"
 
 namespace mova {
@@ -15,7 +16,7 @@ namespace {
 using testing::TempDir;
 
 std::unique_ptr<TKeyTable> KeysFrom(const std::string& keyMapFile) {
-  return std::make_unique<TKeyTable>(CommandTable, DefaultBindings, keyMapFile);
+  return std::make_unique<TKeyTable>(CommandTable, DefaultBindings, test::HostSystem(), keyMapFile);
 }
 
 std::vector<std::string> DisplayTexts(const TKeyTable& keys) {
@@ -116,9 +117,9 @@ TEST(KeyMap, AtMost256BindingsAreKept) {
   std::vector<std::string> defaults;
   for (int i = 0; i < 301; ++i) defaults.insert(defaults.end(), {"F2", "Mute"});
   defaults.push_back("F3");  // unpaired
-  TKeyTable many(CommandTable, defaults, dir.Path("missing"));
+  TKeyTable many(CommandTable, defaults, test::HostSystem(), dir.Path("missing"));
   EXPECT_EQ(many.AccelCount, MaxBindings);
-  TKeyTable odd(CommandTable, std::vector<std::string>{"F3", "Mute", "F4"}, dir.Path("missing"));
+  TKeyTable odd(CommandTable, std::vector<std::string>{"F3", "Mute", "F4"}, test::HostSystem(), dir.Path("missing"));
   EXPECT_EQ(odd.AccelCount, 1);
 }
 

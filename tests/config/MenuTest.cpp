@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "RecordingMenuSink.h"
-#include "TempDir.h"
+#include "support/HostSystem.h"
+#include "support/TempDir.h"
 #include "app/ProgramTables.h"
 #include "config/KeyTable.h"
 
@@ -21,7 +22,7 @@ std::vector<std::string> BuildTexts(TKeyTable& keys, RecordingMenuSink& sink) {
 
 TEST(Menu, DefaultBindingsGiveTheFullMenu) {
   TempDir dir;
-  TKeyTable keys(CommandTable, DefaultBindings, dir.Path("keymap"));
+  TKeyTable keys(CommandTable, DefaultBindings, test::HostSystem(), dir.Path("keymap"));
   RecordingMenuSink sink;
   EXPECT_EQ(BuildTexts(keys, sink), (std::vector<std::string>{
                                         "&Play / Pause\tSpace", "&Stop\tEsc", "&Mute\tM", "&Repeat\tR", "-",
@@ -36,7 +37,7 @@ TEST(Menu, DefaultBindingsGiveTheFullMenu) {
 
 TEST(Menu, ACustomMapListsKeysInFileOrder) {
   TempDir dir;
-  TKeyTable keys(CommandTable, DefaultBindings,
+  TKeyTable keys(CommandTable, DefaultBindings, test::HostSystem(),
                  dir.Write("keymap", "CS-F1 Pause\rSpace Pause\rM Mute\rM Repeat\rZ Nothing\r"));
   EXPECT_EQ(keys.MenuText(100), "&Play / Pause\tShift+Ctrl+F1, Space");
   EXPECT_EQ(keys.MenuText(101), "&Stop\t") << "nothing bound to Stop";
@@ -49,7 +50,7 @@ TEST(Menu, ACustomMapListsKeysInFileOrder) {
 
 TEST(Menu, NothingIsAppendedWithoutAValidMenu) {
   TempDir dir;
-  TKeyTable keys(CommandTable, DefaultBindings, dir.Path("keymap"));
+  TKeyTable keys(CommandTable, DefaultBindings, test::HostSystem(), dir.Path("keymap"));
   keys.BuildMenu(MenuLayout);  // no menu set: must simply do nothing
   keys.AppendCommandItem(100);
 

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/HostSystem.h"
+#include "support/MemorySystem.h"
+
 namespace mova {
 namespace {
 
 // Resolves for a process with this first argument and QADLPROF value
 // (nullptr: unset); `reads` counts the environment look-ups.
 std::string Resolve(const std::string& argument, const char* variable, int* reads = nullptr,
-                    const std::string& exe = "/opt/mova/bin/mova") {
-  ProfileSources sources{argument, nullptr, exe};
+                    const std::string& exe = "/opt/mova/bin/mova", TPathRules rules = {}) {
+  ProfileSources sources{argument, nullptr, exe, rules};
   sources.GetEnvironment = [=](const std::string& name) -> std::optional<std::string> {
     if (reads != nullptr) ++*reads;
     if (name != "QADLPROF" || variable == nullptr) return std::nullopt;
@@ -43,9 +46,30 @@ TEST(ProfileFolder, OtherwiseTheExecutablesFolder) {
   EXPECT_EQ(Resolve("", std::string(261, 'x').c_str()), "/opt/mova/bin/") << "too long counts as unset";
   EXPECT_EQ(Resolve("", nullptr, nullptr, "/mova"), "/");
 
-  std::string own = ResolveProfileFolder("mova");  // the real process: never empty
+  std::string own = ResolveProfileFolder("mova", test::HostSystem());  // the real process: never empty
   ASSERT_FALSE(own.empty());
-  EXPECT_EQ(own.back(), '/');
+  EXPECT_EQ(own.back(), test::HostSystem().PathRules().Separator);
+}
+
+TEST(ProfileFolder, OnWindowsTheBackslashIsTheSeparator) {
+  const TPathRules windows{'\\', true};
+  const std::string exe = "C:\\Tools\\app.exe";
+  EXPECT_EQ(Resolve("/prof=C:\\cfg", nullptr, nullptr, exe, windows), "C:\\cfg\\");
+  EXPECT_EQ(Resolve("/prof=C:\\cfg\\", nullptr, nullptr, exe, windows), "C:\\cfg\\");
+  EXPECT_EQ(Resolve("/prof=x/", nullptr, nullptr, exe, windows), "x/\\") << "a slash is no trailing separator";
+  EXPECT_EQ(Resolve("", "D:\\Settings", nullptr, exe, windows), "D:\\Settings\\mova\\");
+  EXPECT_EQ(Resolve("", "D:\\Settings\\", nullptr, exe, windows), "D:\\Settings\\mova\\");
+  EXPECT_EQ(Resolve("", nullptr, nullptr, exe, windows), "C:\\Tools\\");
+}
+
+TEST(ProfileFolder, TheSystemGivesTheFirstArgumentTheVariableAndTheFullExecutablePath) {
+  test::TMemorySystem system;
+  system.Executable = "bin/mova";  // made absolute against the current folder
+  EXPECT_EQ(ResolveProfileFolder("mova", system), "/home/user/bin/");
+  system.Environment["QADLPROF"] = "/env";
+  EXPECT_EQ(ResolveProfileFolder("mova", system), "/env/mova/");
+  system.ArgumentList = {"/prof=/cfg", "/prof=/second"};
+  EXPECT_EQ(ResolveProfileFolder("mova", system), "/cfg/");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/posix/PosixSystem.h"
 #include "app/ProgramTables.h"
 #include "config/ConfFile.h"
 #include "config/KeyTable.h"
@@ -42,7 +43,8 @@ class MemoryFile {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryFile file(data, size);
   try {
-    mova::TConfFile conf(file.Name());
+    static mova::TPosixSystem system;
+    mova::TConfFile conf(system, file.Name());
     if (conf.LoadError != 0) std::abort();
     while (conf.NextLine()) {
       if (conf.Line.ValueCount < 0 || conf.Line.ValueCount > mova::MaxConfigValues) std::abort();
@@ -53,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (conf.ReadPos != conf.ConfText.size()) std::abort();
 
-    mova::TKeyTable keys(mova::CommandTable, mova::DefaultBindings, file.Name());
+    mova::TKeyTable keys(mova::CommandTable, mova::DefaultBindings, system, file.Name());
     if (keys.AccelCount < 1 || keys.AccelCount > mova::MaxBindings) std::abort();
     for (int32_t id : mova::MenuLayout) {
       if (id != mova::MenuSeparator && keys.MenuText(id).find('\t') == std::string::npos) std::abort();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/posix/PosixSystem.h"
 #include "app/ProgramTables.h"
 #include "config/KeyNames.h"
 #include "config/KeyTable.h"
@@ -35,7 +36,8 @@ bool DisplayMatches(const std::string& display, const mova::AccelEntry& entry) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const mova::TKeyTable keys(mova::CommandTable, mova::DefaultBindings, "/nonexistent/keymap");
+  static mova::TPosixSystem system;
+  static const mova::TKeyTable keys(mova::CommandTable, mova::DefaultBindings, system, "/nonexistent/keymap");
   std::string input(reinterpret_cast<const char*>(data), size);
   std::size_t split = input.find('\n');
   std::string keyText = input.substr(0, split);

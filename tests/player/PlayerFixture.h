@@ -9,6 +9,7 @@
 #include "support/FakeMedia.h"
 #include "support/GeneratedMedia.h"
 #include "support/RiffBytes.h"
+#include "support/HostSystem.h"
 
 namespace mova::test {
 
@@ -66,7 +67,7 @@ class PlayerTest : public ::testing::Test {
 
   FakeMediaPlatform Platform;
   FakeTimerService Timers;
-  std::unique_ptr<TVideoPlayer> Player = std::make_unique<TVideoPlayer>(Platform, Timers);
+  std::unique_ptr<TVideoPlayer> Player = std::make_unique<TVideoPlayer>(Platform, Timers, HostSystem());
   int Progress = 0;
   int Ends = 0;
   bool ProgressReadsPosition = false;  // the status refresh reads the position, as the main window's does

@@ -11,6 +11,7 @@
 #include "platform/qt/QtTimerService.h"
 #include "player/VideoPlayer.h"
 #include "player_gst/GstTestSupport.h"
+#include "support/HostSystem.h"
 #include "support/FakeMedia.h"
 #include "support/GeneratedMedia.h"
 
@@ -48,7 +49,7 @@ class GstPlayerTest : public ::testing::Test {
 
   QWidget Owner;
   TQtTimerService Timers;
-  TVideoPlayer Player{Platform(), Timers};
+  TVideoPlayer Player{Platform(), Timers, test::HostSystem()};
   int Progress = 0;
   int Ends = 0;
   Clock::time_point EndTime;
@@ -135,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Clips, GstPlayerEndTest,
 TEST_F(GstPlayerTest, TheEndIsNoticedWithoutAPlaybackTimer) {
   FakeTimerService noTimers;
   noTimers.FailStart = true;
-  TVideoPlayer player(Platform(), noTimers);
+  TVideoPlayer player(Platform(), noTimers, test::HostSystem());
   player.OnEndReached = [this] { ++Ends; };
   player.Open(ShortWavClip().Path);
   ASSERT_TRUE(player.Opened);

@@ -7,6 +7,7 @@
 #include "player/FileReader.h"
 #include "player/MemoryReader.h"
 #include "support/GeneratedMedia.h"
+#include "support/HostSystem.h"
 
 namespace mova {
 namespace {
@@ -19,16 +20,16 @@ std::string Pattern(size_t size) {
 }
 
 TEST(FileReader, RefusesFoldersAndMissingFiles) {
-  EXPECT_EQ(OpenFileReader(test::TestMediaDir()), nullptr);
-  EXPECT_EQ(OpenFileReader(test::TestMediaDir() + "/no-such-file.avi"), nullptr);
-  EXPECT_EQ(OpenFileReader(""), nullptr);
+  EXPECT_EQ(OpenFileReader(test::HostSystem(), test::TestMediaDir()), nullptr);
+  EXPECT_EQ(OpenFileReader(test::HostSystem(), test::TestMediaDir() + "/no-such-file.avi"), nullptr);
+  EXPECT_EQ(OpenFileReader(test::HostSystem(), ""), nullptr);
 }
 
 // The same sequence of reads and seeks must give the same bytes from a file
 // and from memory, across the file reader's buffer boundaries.
 TEST(FileReader, ReadsAndSeeksLikeMemory) {
   const std::string bytes = Pattern(200000);
-  auto file = OpenFileReader(test::WriteTestFile("reader-pattern.bin", bytes));
+  auto file = OpenFileReader(test::HostSystem(), test::WriteTestFile("reader-pattern.bin", bytes));
   ASSERT_NE(file, nullptr);
   MemoryReader memory(bytes);
   EXPECT_EQ(file->Size(), 200000);
@@ -56,7 +57,7 @@ TEST(FileReader, ReadsAndSeeksLikeMemory) {
 
 TEST(FileReader, ExactReadsFailShortAndSeeksStayInRange) {
   const std::string bytes = Pattern(1000);
-  auto file = OpenFileReader(test::WriteTestFile("reader-short.bin", bytes));
+  auto file = OpenFileReader(test::HostSystem(), test::WriteTestFile("reader-short.bin", bytes));
   ASSERT_NE(file, nullptr);
   char buffer[16];
   ASSERT_TRUE(file->Seek(990));

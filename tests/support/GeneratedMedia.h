@@ -12,6 +12,13 @@ namespace mova::test {
 // command failed.
 std::string GeneratedMedia(const std::string& name, const std::string& command);
 
+// The path of the file `name` that the build made for the core's tests
+// (support/CoreMedia.cmake); "" when it is missing.
+std::string BuiltMedia(const std::string& name);
+
+// A text no other test process uses at the same time, for names of files.
+std::string UniqueToken();
+
 // Writes `bytes` to the test-media folder under `name` (always rewritten) and
 // returns the path.
 std::string WriteTestFile(const std::string& name, const std::string& bytes);
