@@ -13,6 +13,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x libyuv-dev
   ffmpeg xvfb xauth xdotool x11-utils imagemagick
+  # The core for 32-bit Windows: the cross compiler and Wine to run its tests.
+  g++-mingw-w64-i686-posix wine wine32:i386
 )
 if [ "${MOVA_FUZZ_DEPS:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 
@@ -25,5 +27,7 @@ done
 echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+# 32-bit Wine comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then "${sudo[@]}" dpkg --add-architecture i386; fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Mova and runs the whole test suite: the normal build first, then the
+# core built for 32-bit Windows with its tests under Wine, then the
 # AddressSanitizer + UndefinedBehaviorSanitizer build. Installs what is missing.
-# MOVA_SKIP_SANITIZE=1 runs the normal build only.
+# MOVA_SKIP_SANITIZE=1 leaves out the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -18,6 +19,7 @@ run_suite() {  # build dir, extra cmake arguments...
 }
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/test-windows.sh
 if [ "${MOVA_SKIP_SANITIZE:-0}" != 1 ]; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

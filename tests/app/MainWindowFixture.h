@@ -18,6 +18,7 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     program.WheelMessage = windows.RegisterNamedMessage("MSWHEEL_ROLLMSG");
+    program.PathRules = HostSystem().PathRules();
     window = std::make_unique<TMainWindow>(windows, program);
     window->ClassStyle = CS::VREDRAW | CS::HREDRAW | CS::DBLCLKS;
     window->Style = WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN;

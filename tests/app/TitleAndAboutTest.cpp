@@ -50,8 +50,11 @@ TEST_F(TitleAndAbout, TheTitleShowsNameNativeSizeFrameRateAndZoom) {
   EXPECT_EQ(Win().Text, "no rate.avi (160x120 0.000fps) 200% - Mova");
 }
 
-TEST_F(TitleAndAbout, OnlyTheSlashSeparatesFolderAndName) {
-  OpenVideo(320, 240, 60000, "c:clip.avi");
+TEST_F(TitleAndAbout, OnLinuxOnlyTheSlashSeparatesFolderAndName) {
+  program.PathRules = TPathRules{'/', false};
+  OpenVideo(320, 240, 60000, "clip.avi");
+  Player().FileName = "/tmp/c:clip.avi";
+  window->UpdateTitle();
   EXPECT_EQ(Win().Text.substr(0, 11), "c:clip.avi ");
   Player().FileName = "clip.avi";
   window->UpdateTitle();
