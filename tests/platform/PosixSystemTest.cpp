@@ -41,12 +41,6 @@ TEST(PosixSystem, AnIncludeLoopThroughASymbolicLinkIsReadOnce) {
   EXPECT_EQ(text, "a 1\nb 2\n");
 }
 
-TEST(PosixSystem, TheArgumentsAreTheOnesHandedIn) {
-  EXPECT_EQ(TPosixSystem({"/prof=/cfg", "x"}).Arguments(), (std::vector<std::string>{"/prof=/cfg", "x"}));
-  EXPECT_EQ(TPosixSystem().FullPath("/a/./b/../c"), "/a/c");
-  EXPECT_EQ(TPosixSystem().ExecutablePath().substr(0, 1), "/");
-}
-
 // Makes every write past `limit` bytes of a file fail (EFBIG), as a full disk
 // would, for the lifetime of the object; works for root too.
 class TFileSizeLimit {
