@@ -55,7 +55,6 @@ std::unique_ptr<IReadableFile> TMemorySystem::OpenForReading(const std::string& 
     return nullptr;
   }
   error = 0;
-  ++Opens;
   const uint64_t index = Indexes.emplace(target, Indexes.size() + 1).first->second;
   const auto fails = ReadFailsAt.find(target);
   return std::make_unique<MemoryFile>(file->second, TFileIdentity{1, index},

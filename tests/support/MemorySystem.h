@@ -29,7 +29,6 @@ class TMemorySystem final : public IOperatingSystem {
   std::string Executable = "/opt/mova/mova";
   std::string CurrentFolder = "/home/user";
   TPathRules Rules;
-  int Opens = 0;  // successful opens so far
 
   std::unique_ptr<IReadableFile> OpenForReading(const std::string& name, int32_t& error) override;
   int32_t WriteFileAtomically(const std::string& name, std::span<const uint8_t> bytes) override;
