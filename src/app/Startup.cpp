@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "app/MainWindow.h"
@@ -51,7 +52,7 @@ int32_t RunStarted(const TStartupServices& services, TProgramState& program, std
   const int32_t exitCode =
       RunMessageLoop(windows, window->Handle, [keys](uint16_t key, bool alt, bool ctrl, bool shift) {
         return keys->Lookup(key, alt, ctrl, shift);
-      });
+      }, std::span<const AccelEntry>(keys->Accels.data(), static_cast<size_t>(keys->AccelCount)));
   program.Keys.reset();
   program.Player.reset();
   return exitCode;

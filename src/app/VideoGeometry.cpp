@@ -63,7 +63,7 @@ void TMainWindow::SizeToVideo() {
   const int32_t videoHeight = Program.Player ? Program.Player->VideoHeight : 0;
   const int32_t width = ClampToInt32(static_cast<int64_t>(AspectWidth()) * zoom / 100);
   const int32_t height = ClampToInt32(static_cast<int64_t>(videoHeight) * zoom / 100);
-  const TRect outer = Windows.AdjustWindowRect(TRect{0, 0, width, height}, Windows.GetWindowStyle(Handle));
+  const TRect outer = Windows.AdjustWindowRect(TRect{0, 0, width, height}, Windows.GetStyleBits(Handle));
   SetSize(outer.Width(), outer.Height() + StatusBarHeight);
   if (IsOpened()) Program.Player->PlaceVideo(0, 0, width, height);
 }
@@ -106,7 +106,7 @@ void TMainWindow::SetFullScreen(bool value) {
     SavedStayOnTop = StayOnTop;
     SetStayOnTop(true);
     SavedPlacement = Windows.GetWindowPlacement(Handle);
-    SavedStyle = Windows.GetWindowStyle(Handle);
+    SavedStyle = Windows.GetStyleBits(Handle);
     Windows.SetWindowStyle(Handle, FullScreenStyle);
     Windows.ShowWindow(Handle, SW::SHOWNA);
     const TPoint screen = Windows.ScreenSize();

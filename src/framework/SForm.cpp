@@ -77,7 +77,9 @@ int32_t TSForm::WindowProc(uint32_t msg, uint32_t wParam, uint32_t lParam) {
 
 void TSForm::UnbindWindow() { Bound = false; }
 
-int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const AcceleratorLookup& accelerators) {
+int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const AcceleratorLookup& accelerators,
+                       std::span<const AccelEntry> table) {
+  windows.SetAcceleratorTable(window, table);
   return windows.RunMessageLoop([&](const TKeyPress& key) {
     if (!accelerators) return false;
     std::optional<uint16_t> command = accelerators(key.VirtualKey, key.Alt, key.Ctrl, key.Shift);

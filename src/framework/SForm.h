@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "framework/FormMessage.h"
@@ -80,6 +81,9 @@ using AcceleratorLookup = std::function<std::optional<uint16_t>(uint16_t key, bo
 // Runs the message loop of `windows` until the quit message and returns its
 // code. Every key press is first looked up in `accelerators`: a bound key is
 // sent to `window` as WM::COMMAND with the bound id and goes no further.
-int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const AcceleratorLookup& accelerators);
+// `table` holds the same bindings for a platform that translates keys with
+// accelerator tables of its own.
+int32_t RunMessageLoop(IWindowSystem& windows, WindowHandle window, const AcceleratorLookup& accelerators,
+                       std::span<const AccelEntry> table = {});
 
 }  // namespace mova

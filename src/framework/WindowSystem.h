@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
+#include "framework/AccelEntry.h"
 #include "framework/FormMessage.h"
 #include "framework/PopupMenu.h"
 #include "framework/WindowHandle.h"
@@ -233,7 +235,7 @@ class IWindowSystem {
   // The outer rectangle of a window of `style` whose client area is `client`.
   virtual TRect AdjustWindowRect(const TRect& client, uint32_t style) = 0;
   // The window's style with WS::VISIBLE and WS::MAXIMIZE as they are now.
-  virtual uint32_t GetWindowStyle(WindowHandle window) = 0;
+  virtual uint32_t GetStyleBits(WindowHandle window) = 0;
   // Replaces the style (frame, caption); the window is hidden by the change
   // until it is shown again.
   virtual void SetWindowStyle(WindowHandle window, uint32_t style) = 0;
@@ -286,6 +288,13 @@ class IWindowSystem {
   // Asks the message loop to end with `code` once the messages already
   // queued are handled.
   virtual void PostQuitMessage(int32_t code) = 0;
+  // The key bindings, for a platform that translates key presses with
+  // accelerator tables of its own (Win32: a table made by
+  // CreateAcceleratorTableA from `entries`, offered every message with
+  // TranslateAcceleratorA and `target`, which then receives WM::COMMAND with
+  // the bound id). Its RunMessageLoop then uses that table, not the
+  // translator. A platform without such tables ignores this.
+  virtual void SetAcceleratorTable(WindowHandle /*target*/, std::span<const AccelEntry> /*entries*/) {}
   // Runs the message loop until the quit message and returns its code. Every
   // key press of the thread outside modal boxes and menus is first offered to
   // `translateKey`; when that returns true the key is consumed, otherwise it

@@ -125,7 +125,7 @@ TEST_F(Geometry, FullScreenFromAMaximisedWindowAndBack) {
   OpenVideo(352, 240, 60000);
   windows.MoveWindow(handle, 40, 30, 352, 253, true);
   windows.Maximize(handle);
-  const uint32_t styleBefore = windows.GetWindowStyle(handle);
+  const uint32_t styleBefore = windows.GetStyleBits(handle);
   ASSERT_TRUE(styleBefore & WS::MAXIMIZE);
 
   window->ExecuteCommand(CmdFullScreen);

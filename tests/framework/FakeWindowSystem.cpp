@@ -270,7 +270,7 @@ TRect FakeWindowSystem::GetClientRect(WindowHandle window) {
 
 TRect FakeWindowSystem::AdjustWindowRect(const TRect& client, uint32_t) { return client; }
 
-uint32_t FakeWindowSystem::GetWindowStyle(WindowHandle window) {
+uint32_t FakeWindowSystem::GetStyleBits(WindowHandle window) {
   Window* target = Find(window);
   if (target == nullptr) return 0;
   return target->Style | (target->Visible ? WS::VISIBLE : 0) | (target->Maximized ? WS::MAXIMIZE : 0);

@@ -145,7 +145,7 @@ class FakeWindowSystem : public IWindowSystem {
   bool IsZoomed(WindowHandle window) override;
   TRect GetClientRect(WindowHandle window) override;
   TRect AdjustWindowRect(const TRect& client, uint32_t style) override;
-  uint32_t GetWindowStyle(WindowHandle window) override;
+  uint32_t GetStyleBits(WindowHandle window) override;
   void SetWindowStyle(WindowHandle window, uint32_t style) override;
   TWindowPlacement GetWindowPlacement(WindowHandle window) override;
   void SetWindowPlacement(WindowHandle window, const TWindowPlacement& placement) override;

@@ -232,7 +232,7 @@ TRect TQtWindowSystem::GetClientRect(WindowHandle window) {
 
 TRect TQtWindowSystem::AdjustWindowRect(const TRect& client, uint32_t) { return client; }
 
-uint32_t TQtWindowSystem::GetWindowStyle(WindowHandle window) {
+uint32_t TQtWindowSystem::GetStyleBits(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return 0;
   uint32_t style = widget->Style;
