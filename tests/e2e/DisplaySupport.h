@@ -12,27 +12,9 @@
 #include <vector>
 
 #include "e2e/ChildProcess.h"
+#include "support/StatusBarPixels.h"
 
 namespace mova::test {
-
-struct Pixel {
-  int R = 0, G = 0, B = 0;
-  bool operator==(const Pixel&) const = default;
-};
-constexpr Pixel Gray{128, 128, 128};
-constexpr Pixel Cyan{0, 255, 255};
-constexpr Pixel Black{0, 0, 0};
-
-struct Snapshot {
-  int Width = 0;
-  int Height = 0;
-  std::string Data;  // RGB, row after row
-  Pixel At(int x, int y) const {
-    const size_t at = (static_cast<size_t>(y) * Width + x) * 3;
-    return Pixel{static_cast<uint8_t>(Data[at]), static_cast<uint8_t>(Data[at + 1]),
-                 static_cast<uint8_t>(Data[at + 2])};
-  }
-};
 
 bool HaveDisplay();
 
@@ -69,10 +51,6 @@ std::pair<int, int> Size(const std::string& id);
 std::string Title(const std::string& id);
 // The window's pixels; empty when they cannot be read.
 Snapshot Capture(const std::string& id);
-// The mean column of the marker in the status bar; -1 when there is none.
-double MarkerCentre(const Snapshot& shot);
-// Cyan pixels of the bar's left end, where the state word and the flags are.
-int StateTextPixels(const Snapshot& shot);
 // Presses `key` (an xdotool key name) in the window.
 void Key(const std::string& window, const std::string& key);
 // Polls `condition` until it holds or `timeout` has passed.
