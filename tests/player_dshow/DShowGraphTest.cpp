@@ -1,0 +1,199 @@
+// The DirectShow graph against real files: what the player relies on when it
+// opens, shows, plays, seeks and ends a file.
+#include <algorithm>
+#include <memory>
+
+#include "DShowTestSupport.h"
+#include "platform/directshow/DShowMediaPlatform.h"
+
+namespace mova {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Medium;
+using test::PumpFor;
+using test::PumpUntil;
+
+constexpr int64_t Second = 10000000;  // media time
+constexpr int64_t Frame = Second / 25;
+
+class DShowGraphTest : public test::TComTest {
+ protected:
+  std::unique_ptr<IMediaGraph> Render(const std::string& medium) {
+    std::unique_ptr<IMediaGraph> graph = Platform.CreateGraph();
+    const bool rendered = graph != nullptr && graph->RenderFile(Medium(medium));
+    EXPECT_TRUE(rendered) << medium << " did not render";
+    return rendered ? std::move(graph) : nullptr;
+  }
+
+  // Counts end notifications, and that each came from the message loop.
+  void CountEnds(IMediaGraph& graph) {
+    graph.SetEndOfStreamHandler([this] {
+      ++Ends;
+      if (!Pumping) ++EndsOutsideTheLoop;
+    });
+  }
+  bool PumpUntilEnds(int count, std::chrono::milliseconds timeout) {
+    Pumping = true;
+    const bool reached = PumpUntil([&] { return Ends >= count; }, timeout);
+    Pumping = false;
+    return reached;
+  }
+
+  TDShowMediaPlatform Platform;
+  int Ends = 0;
+  int EndsOutsideTheLoop = 0;
+  bool Pumping = false;
+};
+
+TEST_F(DShowGraphTest, AviRendersWithItsSizeFrameTimeDurationAndFilters) {
+  std::unique_ptr<IMediaGraph> graph = Render("dshow-mjpeg-pcm.avi");
+  ASSERT_NE(graph, nullptr);
+  int32_t width = 0;
+  int32_t height = 0;
+  ASSERT_TRUE(graph->GetVideoSize(width, height));
+  EXPECT_EQ(width, 352);
+  EXPECT_EQ(height, 240);
+  double frameTime = 0.0;
+  ASSERT_TRUE(graph->GetAvgTimePerFrame(frameTime));
+  EXPECT_NEAR(frameTime, 0.04, 1e-6);
+  int64_t duration = 0;
+  ASSERT_TRUE(graph->GetDuration(duration));
+  EXPECT_NEAR(static_cast<double>(duration), 2.0 * Second, Frame);
+  EXPECT_EQ(graph->GetCurrentPosition(), 0);
+
+  // The filters, named, in the same order on every call.
+  std::vector<std::string> names;
+  for (const TFilterInfo& filter : graph->EnumFilters()) names.push_back(filter.Name);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Video Renderer"), names.end());
+  std::vector<std::string> again;
+  for (const TFilterInfo& filter : graph->EnumFilters()) again.push_back(filter.Name);
+  EXPECT_EQ(again, names);
+}
+
+TEST_F(DShowGraphTest, VideoWindowIsAPlacedChildOfItsOwnerUntilDetached) {
+  test::TOwnerWindow owner;
+  ASSERT_NE(owner.Handle(), nullptr);
+  std::unique_ptr<IMediaGraph> graph = Render("dshow-mjpeg-pcm.avi");
+  ASSERT_NE(graph, nullptr);
+  // Cued, but without an owner, the picture is no window of its own.
+  EXPECT_EQ(GetWindow(owner.Handle(), GW_CHILD), nullptr);
+
+  graph->SetVideoOwner(reinterpret_cast<WindowHandle>(owner.Handle()));
+  EXPECT_EQ(graph->SetVideoPosition(10, 20, 176, 120), 0);
+  HWND video = GetWindow(owner.Handle(), GW_CHILD);
+  ASSERT_NE(video, nullptr);
+  EXPECT_TRUE(GetWindowLongW(video, GWL_STYLE) & WS_CHILD);
+  EXPECT_TRUE(IsWindowVisible(video));
+  RECT placed{};
+  GetWindowRect(video, &placed);
+  MapWindowPoints(nullptr, owner.Handle(), reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ((std::vector<LONG>{placed.left, placed.top, placed.right, placed.bottom}),
+            (std::vector<LONG>{10, 20, 186, 140}));
+  // It shows the cued picture at that size: the test pattern's magenta bar.
+  COLORREF bar = 0;
+  const auto showsMagenta = [&] {
+    HDC dc = GetDC(video);
+    bar = GetPixel(dc, 55, 50);
+    ReleaseDC(video, dc);
+    return GetRValue(bar) > 200 && GetGValue(bar) < 60 && GetBValue(bar) > 200;
+  };
+  EXPECT_TRUE(PumpUntil(showsMagenta, 2s)) << std::hex << bar;
+  // A click on the picture reaches the owner.
+  PostMessageW(video, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(PumpUntil([&] { return owner.ButtonPresses() == 1; }, 2s));
+
+  graph->SetVideoVisible(false);
+  EXPECT_FALSE(IsWindowVisible(video));
+  graph->SetVideoOwner(0);
+  EXPECT_EQ(GetWindow(owner.Handle(), GW_CHILD), nullptr);
+}
+
+TEST_F(DShowGraphTest, PlaysToTheEndNotifiesFromTheLoopAndSeeksAway) {
+  std::unique_ptr<IMediaGraph> graph = Render("dshow-mjpeg-pcm.avi");
+  ASSERT_NE(graph, nullptr);
+  int64_t duration = 0;
+  ASSERT_TRUE(graph->GetDuration(duration));
+  CountEnds(*graph);
+
+  graph->Run();
+  PumpFor(500ms);
+  const int64_t playing = graph->GetCurrentPosition();
+  EXPECT_GT(playing, 2 * Frame);
+  EXPECT_LT(playing, duration);
+
+  // A seek while running goes on playing from there, to the end.
+  graph->SetPosition(duration - 10 * Frame);
+  EXPECT_NEAR(static_cast<double>(graph->GetCurrentPosition()), duration - 10 * Frame, 2 * Frame);
+  ASSERT_TRUE(PumpUntilEnds(1, 5s)) << "no end notification";
+  EXPECT_EQ(graph->GetCurrentPosition(), duration);
+  graph->Stop();
+  EXPECT_EQ(graph->GetCurrentPosition(), duration);
+
+  // A seek leaves the end; the position reads back at once.
+  graph->SetPosition(Second / 2);
+  EXPECT_NEAR(static_cast<double>(graph->GetCurrentPosition()), Second / 2, Frame);
+  graph->SetPosition(-Second);
+  EXPECT_EQ(graph->GetCurrentPosition(), 0);
+  graph->SetPosition(duration + Second);
+  EXPECT_EQ(graph->GetCurrentPosition(), duration);
+
+  // Paused, sought near the end and played again, it ends once more.
+  graph->Pause();
+  graph->SetPosition(duration - 10 * Frame);
+  EXPECT_LT(graph->GetCurrentPosition(), duration);
+  graph->Run();
+  ASSERT_TRUE(PumpUntilEnds(2, 5s)) << "no second end notification";
+  EXPECT_EQ(graph->GetCurrentPosition(), duration);
+  EXPECT_EQ(EndsOutsideTheLoop, 0);
+}
+
+TEST_F(DShowGraphTest, NoEndNotificationOnceTheGraphIsGone) {
+  std::unique_ptr<IMediaGraph> graph = Render("dshow-mjpeg-pcm.avi");
+  ASSERT_NE(graph, nullptr);
+  int64_t duration = 0;
+  ASSERT_TRUE(graph->GetDuration(duration));
+  CountEnds(*graph);
+  graph->SetPosition(duration - 3 * Frame);
+  graph->Run();
+  // The end happens while nobody reads the messages; its notification is
+  // still queued when the graph goes.
+  Sleep(1500);
+  graph.reset();
+  Pumping = true;
+  PumpFor(500ms);
+  EXPECT_EQ(Ends, 0);
+}
+
+TEST_F(DShowGraphTest, WavHasNoVideoAndPlaysToItsEnd) {
+  test::TOwnerWindow owner;
+  std::unique_ptr<IMediaGraph> graph = Render("dshow-sine.wav");
+  ASSERT_NE(graph, nullptr);
+  int32_t width = -1;
+  int32_t height = -1;
+  EXPECT_FALSE(graph->GetVideoSize(width, height));
+  EXPECT_EQ(width + height, -2);  // untouched
+  double frameTime = 0.0;
+  EXPECT_FALSE(graph->GetAvgTimePerFrame(frameTime));
+  int64_t duration = 0;
+  ASSERT_TRUE(graph->GetDuration(duration));
+  EXPECT_NEAR(static_cast<double>(duration), 1.0 * Second, Second / 100);
+
+  graph->SetVideoOwner(reinterpret_cast<WindowHandle>(owner.Handle()));
+  graph->SetVideoPosition(0, 0, 100, 100);
+  EXPECT_EQ(GetWindow(owner.Handle(), GW_CHILD), nullptr);
+  graph->SetVolume(-10000);
+  CountEnds(*graph);
+  graph->Run();
+  ASSERT_TRUE(PumpUntilEnds(1, 5s));
+  EXPECT_EQ(graph->GetCurrentPosition(), duration);
+}
+
+TEST_F(DShowGraphTest, BytesThatAreNoMediaDoNotRender) {
+  std::unique_ptr<IMediaGraph> graph = Platform.CreateGraph();
+  ASSERT_NE(graph, nullptr);
+  EXPECT_FALSE(graph->RenderFile(Medium("dshow-noise.bin")));
+}
+
+}  // namespace
+}  // namespace mova
