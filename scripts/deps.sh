@@ -13,8 +13,9 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x libyuv-dev
   ffmpeg xvfb xauth xdotool x11-utils imagemagick
-  # The core for 32-bit Windows: the cross compiler and Wine to run its tests.
-  g++-mingw-w64-i686-posix wine wine32:i386
+  # 32-bit Windows: the cross compiler, and Wine to run the tests and the
+  # program; Wine's DirectShow decodes through the 32-bit GStreamer plugins.
+  g++-mingw-w64-i686-posix wine wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
 )
 if [ "${MOVA_FUZZ_DEPS:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 

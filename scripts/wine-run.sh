@@ -10,6 +10,13 @@ prefix=$1; shift
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 # No Mono or Gecko installer dialogs, no debugger for a crash.
 export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe="
+# A home of the prefix's own whose ALSA default device accepts every sound
+# and plays none, so that files with sound play where there is no sound card.
+export HOME=$prefix/home
+if [ ! -f "$HOME/.asoundrc" ]; then
+  mkdir -p "$HOME"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
+fi
 case "${1:-}" in
   --start)
     mkdir -p "$prefix"
@@ -20,6 +27,9 @@ case "${1:-}" in
     wineserver -p </dev/null >/dev/null 2>&1
     # The first program makes or updates the prefix and waits for it.
     wine cmd /c exit </dev/null >/dev/null 2>&1
+    # Windows not managed by a window manager (there is none under Xvfb):
+    # otherwise destroying a window waits seconds for one to answer.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     echo "Wine server running for $prefix"
     ;;
   --stop)
