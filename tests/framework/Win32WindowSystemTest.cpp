@@ -63,18 +63,6 @@ TEST(Win32WindowSystem, AFormIsBoundFromCreationOnAndASecondFormOfTheSameCaption
   EXPECT_FALSE(IsWindow(ToHwnd(form.Handle)));
 }
 
-TEST(Win32WindowSystem, TheClientAreaOfTheAdjustedOuterSizeIsTheAskedOne) {
-  TWin32WindowSystem windows(Instance());
-  RecordingForm form(windows, "MovaSizeTest");
-  form.Style = WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN;
-  form.CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
-  ASSERT_NE(form.Handle, 0u);
-  const TRect outer = windows.AdjustWindowRect(TRect{0, 0, 352, 253}, form.Style);
-  form.SetSize(outer.Width(), outer.Height());
-  EXPECT_EQ(windows.GetClientRect(form.Handle), (TRect{0, 0, 352, 253}));
-  EXPECT_TRUE(form.Saw(WM::SIZE));
-}
-
 TEST(Win32WindowSystem, TheLoopTranslatesBoundKeysThroughTheAcceleratorTableAndReturnsTheQuitCode) {
   TWin32WindowSystem windows(Instance());
   RecordingForm form(windows, "MovaLoopTest");
