@@ -116,15 +116,6 @@ void Key(const std::string& window, const std::string& key) {
     if (Shell("xdotool key --window " + window + " " + key + " && echo sent") == "sent\n") return;
 }
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(100ms);
-  }
-  return condition();
-}
-
 void MoveToCorner(const std::string& id, int width, int height) {
   std::istringstream screen(Shell("xdotool getdisplaygeometry"));
   int screenWidth = 0;

@@ -13,6 +13,7 @@
 
 #include "e2e/ChildProcess.h"
 #include "support/StatusBarPixels.h"
+#include "support/WaitFor.h"
 
 namespace mova::test {
 
@@ -53,9 +54,6 @@ std::string Title(const std::string& id);
 Snapshot Capture(const std::string& id);
 // Presses `key` (an xdotool key name) in the window.
 void Key(const std::string& window, const std::string& key);
-// Polls `condition` until it holds or `timeout` has passed.
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 // Moves the window to the bottom right corner of the display, where the
 // other windows of the test do not cover it.
 void MoveToCorner(const std::string& id, int width, int height);

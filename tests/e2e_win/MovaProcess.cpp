@@ -185,13 +185,4 @@ std::string BoxText(HWND box) {
   return text;
 }
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(100ms);
-  }
-  return condition();
-}
-
 }  // namespace mova::test

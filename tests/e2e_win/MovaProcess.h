@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/StatusBarPixels.h"
+#include "support/WaitFor.h"
 
 namespace mova::test {
 
@@ -53,7 +54,5 @@ Snapshot ClientPixels(HWND window);
 void PressKey(HWND window, UINT virtualKey);
 // The text of a message box.
 std::string BoxText(HWND box);
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 
 }  // namespace mova::test

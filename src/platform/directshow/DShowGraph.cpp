@@ -177,7 +177,7 @@ int32_t TDShowGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, 
     // Wine's renderer draws a picture only as it arrives, never again on a
     // move or resize: a graph that stands still cues its frame once more.
     if (Requested == TRequested::Paused) SetPosition(GetCurrentPosition());
-    if (Requested == TRequested::Stopped && Rendered && !Ended) MediaControl->StopWhenReady();
+    if (Requested == TRequested::Stopped && Rendered && !Ended) CueAndStop();
   }
   return static_cast<int32_t>(placed);
 }
@@ -264,8 +264,20 @@ void TDShowGraph::Stop() {
 void TDShowGraph::StopWhenReady() {
   if (!MediaControl) return;
   // Cues the frame at the position, then stops by itself.
-  MediaControl->StopWhenReady();
+  CueAndStop();
   Requested = TRequested::Stopped;
+}
+
+void TDShowGraph::CueAndStop() {
+  MediaControl->StopWhenReady();
+  // Wine cues and then stops the graph on a thread of its own, holding the
+  // graph meanwhile; a seek while that stop runs deadlocks its parser. So the
+  // stop is waited for (within the cue's time) before anything else is asked.
+  const auto deadline = std::chrono::steady_clock::now() + Options.CueTimeout;
+  while (!dshow::WaitForState(MediaControl.Get(), State_Stopped, std::chrono::milliseconds(100)) &&
+         std::chrono::steady_clock::now() < deadline) {
+    Sleep(10);
+  }
 }
 
 void TDShowGraph::SetVolume(int32_t volume) {

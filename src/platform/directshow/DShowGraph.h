@@ -53,6 +53,8 @@ class TDShowGraph final : public IMediaGraph {
   bool AddVideoRenderer();
   void DropUnconnectedRenderer();
   bool Cue();
+  // StopWhenReady, waited for until the graph has stopped.
+  void CueAndStop();
   // Takes the graph's queued events; true when one of them told of the end.
   bool DrainEvents();
   void OnGraphNotify();

@@ -25,8 +25,10 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   if (msg == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     auto* binding = static_cast<IFormBinding*>(create->lpCreateParams);
-    SetPropA(window, ObjectProperty, binding);
-    binding->BindWindow(FromHwnd(window));
+    if (binding != nullptr) {
+      SetPropA(window, ObjectProperty, binding);
+      binding->BindWindow(FromHwnd(window));
+    }
     return DefWindowProcA(window, msg, wParam, lParam);
   }
   auto* binding = static_cast<IFormBinding*>(GetPropA(window, ObjectProperty));
