@@ -46,17 +46,18 @@ Player::Player(std::vector<std::string> arguments, std::map<std::string, std::st
   Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
 }
 
+void Player::RestartIfRefused() {
+  if (!Process->Running() && Process->Errors().find("could not connect") != std::string::npos && Restarts++ < 3)
+    Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
+}
+
 std::vector<std::string> Player::WaitForWindows(const std::string& pattern, size_t count,
                                                 std::chrono::seconds timeout) {
-  int restarts = 0;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
     auto found = Windows(Process->Pid(), pattern);
     if (found.size() >= count) return found;
-    if (!Process->Running() && Process->Errors().find("could not connect") != std::string::npos &&
-        restarts++ < 3) {
-      Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
-    }
+    RestartIfRefused();
     std::this_thread::sleep_for(100ms);
   }
   ADD_FAILURE() << "no window \"" << pattern << "\"; the process's windows: "

@@ -37,6 +37,9 @@ class Player {
   ChildProcess& operator*() { return *Process; }
   ChildProcess* operator->() { return Process.get(); }
 
+  // Starts the program again when it ended because the display refused it
+  // (at most three times).
+  void RestartIfRefused();
   // Waits for `count` visible windows titled to match `pattern`.
   std::vector<std::string> WaitForWindows(const std::string& pattern, size_t count,
                                           std::chrono::seconds timeout = std::chrono::seconds(15));
@@ -45,6 +48,7 @@ class Player {
   std::vector<std::string> Arguments;
   std::map<std::string, std::string> Environment;
   std::unique_ptr<ChildProcess> Process;
+  int Restarts = 0;
 };
 
 // The window's size; -1, -1 when it cannot be read.
