@@ -4,7 +4,8 @@
 # SHARDS parts at once, each on a virtual display of its own, and prints the
 # table: container, variants, played, "Cannot play.", crashed, hung. Variants
 # that crashed or hung stay in build-asan/test-media/corrupt/ (the log names
-# them). Run by hand; about an hour on two cores.
+# them). MOVA_CORPUS_ONLY=TEXT plays only the variants whose "container/name"
+# holds TEXT. Run by hand; about an hour on two cores.
 #   bash scripts/corrupt-corpus.sh [SHARDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +18,9 @@ logs=build-asan/corrupt-logs
 mkdir -p "$logs"
 pids=()
 for ((i = 0; i < shards; i++)); do
-  MOVA_CORPUS=full MOVA_CORPUS_SHARD="$i/$shards" xvfb-run -a -s "-screen 0 1280x1024x24" \
+  # Each shard looks for a free display from a number of its own, so that
+  # two never take the same one.
+  MOVA_CORPUS=full MOVA_CORPUS_SHARD="$i/$shards" xvfb-run -a -n $((100 + 10 * i)) -s "-screen 0 1280x1024x24" \
     build-asan/tests/corrupt/corrupt_media_test >"$logs/shard-$i.log" 2>&1 &
   pids+=($!)
 done
