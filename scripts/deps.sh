@@ -13,6 +13,9 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x libyuv-dev
   ffmpeg xvfb xauth xdotool x11-utils imagemagick
+  # gdb shows where a player that stopped answering waits, in a failed
+  # end-to-end test's report.
+  gdb
   # 32-bit Windows: the cross compiler, and Wine to run the tests and the
   # program; Wine's DirectShow decodes through the 32-bit GStreamer plugins.
   g++-mingw-w64-i686-posix wine wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
@@ -30,5 +33,8 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 # 32-bit Wine comes from the i386 architecture.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then "${sudo[@]}" dpkg --add-architecture i386; fi
-"${sudo[@]}" apt-get update -qq
+# A mirror that is half-way through a sync fails one list or another; the
+# install below then works from the lists that did arrive, and fails itself
+# if what it needs is not in them.
+"${sudo[@]}" apt-get update -qq || echo "deps.sh: some package lists could not be refreshed; going on with the others" >&2
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

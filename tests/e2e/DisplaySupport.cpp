@@ -41,6 +41,14 @@ std::vector<std::string> VisibleWindows(pid_t pid) {
   return result;
 }
 
+std::string Stacks(pid_t pid) {
+  // A player that does not answer is shown where each of its threads waits.
+  return Shell("gdb -p " + std::to_string(pid) +
+                   " -batch -nx -ex 'set pagination off' -ex 'thread apply all bt 25' 2>&1"
+                   " | grep -E '^(Thread|#)'",
+               60);
+}
+
 Player::Player(std::vector<std::string> arguments, std::map<std::string, std::string> environment)
     : Arguments(std::move(arguments)), Environment(std::move(environment)) {
   Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
@@ -62,7 +70,7 @@ std::vector<std::string> Player::WaitForWindows(const std::string& pattern, size
   }
   ADD_FAILURE() << "no window \"" << pattern << "\"; the process's windows: "
                 << Shell("xdotool search --all --pid " + std::to_string(Process->Pid()) + " --name . getwindowname %@")
-                << "; its errors: " << Process->Errors();
+                << "; its errors: " << Process->Errors() << "\n" << Stacks(Process->Pid());
   return {};
 }
 

@@ -29,6 +29,10 @@ std::vector<std::string> Windows(pid_t pid, const std::string& pattern);
 // All visible windows of process `pid`, popups without a title included.
 std::vector<std::string> VisibleWindows(pid_t pid);
 
+// Every thread's stack of process `pid`, read with gdb; for the report of a
+// player that stopped answering.
+std::string Stacks(pid_t pid);
+
 // The player under test. The virtual display refuses a connection now and
 // then, to any client; a start that failed only for that is made again.
 class Player {
