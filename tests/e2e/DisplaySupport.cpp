@@ -44,8 +44,8 @@ std::vector<std::string> VisibleWindows(pid_t pid) {
 std::string Stacks(pid_t pid) {
   // A player that does not answer is shown where each of its threads waits.
   return Shell("gdb -p " + std::to_string(pid) +
-                   " -batch -nx -ex 'set pagination off' -ex 'thread apply all bt 25' 2>&1"
-                   " | grep -E '^(Thread|#)'",
+                   " -batch -nx -ex \"set pagination off\" -ex \"thread apply all bt 25\" 2>&1"
+                   " | grep -E \"^(Thread|#)\"",
                60);
 }
 
