@@ -29,10 +29,12 @@ const std::string Staged = Home + "/stage/usr";
 
 // A desktop of the installing user's alone: their own data and configuration
 // folders, the system's MIME database, the generic desktop (xdg-utils then
-// read the freedesktop.org files themselves), and the installed bin first.
+// read the freedesktop.org files themselves) on the test's X display, and the
+// installed bin first.
 std::string DesktopEnvironment() {
   const char* path = std::getenv("PATH");
   return "env -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID -u MATE_DESKTOP_SESSION_ID "
+         "-u WAYLAND_DISPLAY "
          "XDG_CURRENT_DESKTOP=X-Generic HOME=" + Home + " XDG_DATA_HOME=" + Local + "/share XDG_CONFIG_HOME=" +
          Home + "/.config XDG_CONFIG_DIRS=" + Home + "/xdg XDG_DATA_DIRS=/usr/share PATH=" + Local + "/bin:" +
          (path ? path : "/usr/bin:/bin") + " ";

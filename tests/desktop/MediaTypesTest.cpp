@@ -114,7 +114,7 @@ enum class Outcome { Played, CannotPlay, NoWindow };
 // Opens the file as `mova FILE` and ends it with Exit; the exit code goes to `code`.
 Outcome Play(const std::string& file, const std::string& profile, std::optional<int>& code) {
   const std::string name = file.substr(file.rfind('/') + 1);
-  Player mova({file}, {{"QADLPROF", profile}});
+  Player mova({file}, {{"QADLPROF", profile}, {"WAYLAND_DISPLAY", ""}});
   std::string window;
   bool box = false;
   WaitFor([&] {
