@@ -45,7 +45,7 @@ programs=(
   "dpkg-shlibdeps dpkg-dev" "dpkg-deb dpkg"  # the Debian package: its dependencies, then reading it
   "desktop-file-validate desktop-file-utils" "update-desktop-database desktop-file-utils"
   "appstreamcli appstream" "xdg-mime xdg-utils" "xdg-open xdg-utils" "file file" "gio libglib2.0-bin"
-  "man man-db" "identify imagemagick"  # check the installed files as a desktop reads them
+  "man man-db" "identify imagemagick" "unzip unzip"  # check the installed files and the zip as their users read them
   "weston weston" "weston-screenshooter weston" "pkg-config pkg-config"  # the Wayland test's compositor
 )
 

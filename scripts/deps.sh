@@ -18,6 +18,7 @@ packages=(
   # the installed files with: the validators, the MIME database's tools and
   # GIO's type detection, xdg-open, the manual page viewer.
   librsvg2-bin dpkg-dev desktop-file-utils appstream xdg-utils file libglib2.0-bin man-db
+  unzip  # the Windows zip's test unpacks it
   # Wayland: Qt's Wayland plugin, and weston's headless compositor with the
   # headers its test keyboard module is built against.
   qt6-wayland weston libweston-10-dev
