@@ -1,5 +1,5 @@
 // The real player as a Wayland client of weston's headless compositor: a
-// private compositor per test (its own runtime folder, mode 0700), keys typed
+// private compositor (its own runtime folder, mode 0700), keys typed
 // on the keyboard of the module WestonKeyboard.c, and the screen read with
 // weston-screenshooter. The clip's picture is a single red, so the picture,
 // the status bar below it and the client area's edges can be told apart in
@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -203,91 +202,61 @@ bool CoversTheScreen(const Snapshot& shot) {
   return FindClientArea(shot).PictureWidth == ScreenWidth;
 }
 
-class WaylandTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Clip = GeneratedMedia("wayland-red-352x240.avi",
-                          "ffmpeg -v error -y -f lavfi -i color=c=red:size=352x240:rate=25:duration=60 "
-                          "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 "
-                          "-c:v mjpeg -q:v 3 -c:a pcm_s16le {OUT}");
-    ASSERT_FALSE(Clip.empty());
-    ASSERT_TRUE(Compositor.Ready) << "weston did not start: " << Compositor.Log();
-    const fs::path profile = fs::path(TestMediaDir()) / ("wayland-profile-" + UniqueToken());
-    fs::create_directories(profile / "mova");
-    std::ofstream(profile / "mova" / "keymap") << "X Exit\r\nT StayOnTop\r\nEnter FullScreen\r\n";
-    auto environment = Compositor.ClientEnvironment();
-    environment["QADLPROF"] = profile.string();
-    Mova = std::make_unique<ChildProcess>(MOVA_BINARY, std::vector<std::string>{Clip}, environment);
+// Exit's key until the program has ended: its exit code.
+std::optional<int> PressExit(const Weston& compositor, ChildProcess& mova) {
+  std::optional<int> code;
+  for (int attempt = 0; attempt < 3 && !code; ++attempt) {
+    compositor.Press(KEY_X);
+    code = mova.Wait(5s);
   }
-
-  // Polls the screen until `done` holds for what it shows; the last area seen.
-  ClientArea WaitForScreen(const std::function<bool(const ClientArea&, const Snapshot&)>& done,
-                           std::chrono::milliseconds timeout = 15s) {
-    ClientArea area;
-    WaitFor([&] {
-      const Snapshot shot = Compositor.Screenshot();
-      area = FindClientArea(shot);
-      return done(area, shot) || !Mova->Running();
-    }, timeout);
-    return area;
-  }
-
-  // Exit's key until the program has ended: its exit code.
-  std::optional<int> Exit() {
-    std::optional<int> code;
-    for (int attempt = 0; attempt < 3 && !code; ++attempt) {
-      Compositor.Press(KEY_X);
-      code = Mova->Wait(5s);
-    }
-    return code;
-  }
-
-  Weston Compositor;
-  std::string Clip;
-  std::unique_ptr<ChildProcess> Mova;
-};
-
-TEST_F(WaylandTest, TheClipShowsInAWindowOfThePictureAndTheBarAndExitEndsItWithZero) {
-  const ClientArea area = WaitForScreen([](const ClientArea& a, const Snapshot&) { return IsWindowOfTheClip(a); });
-  EXPECT_TRUE(IsWindowOfTheClip(area)) << Describe(area) << "; the player's errors: " << Mova->Errors();
-  EXPECT_TRUE(Mova->Running());
-  const std::optional<int> code = Exit();
-  ASSERT_TRUE(code.has_value()) << "still running after the Exit key";
-  EXPECT_EQ(*code, 0) << Mova->Errors();
+  return code;
 }
 
-TEST_F(WaylandTest, StayOnTopLeavesTheWindowWhereItIsAndFullScreenCoversTheScreenAndComesBack) {
-  const ClientArea before = WaitForScreen([](const ClientArea& a, const Snapshot&) { return IsWindowOfTheClip(a); });
-  ASSERT_TRUE(IsWindowOfTheClip(before)) << Describe(before) << "; the player's errors: " << Mova->Errors();
+TEST(Wayland, AClipShowsInAWindowOfThePictureAndTheBarAndWhatWaylandForbidsHarmsNothing) {
+  const std::string clip = GeneratedMedia("wayland-red-352x240.avi",
+                                          "ffmpeg -v error -y -f lavfi -i color=c=red:size=352x240:rate=25:duration=60 "
+                                          "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=60 "
+                                          "-c:v mjpeg -q:v 3 -c:a pcm_s16le {OUT}");
+  ASSERT_FALSE(clip.empty());
+  const Weston compositor;
+  ASSERT_TRUE(compositor.Ready) << "weston did not start: " << compositor.Log();
+  const fs::path profile = fs::path(TestMediaDir()) / ("wayland-profile-" + UniqueToken());
+  fs::create_directories(profile / "mova");
+  std::ofstream(profile / "mova" / "keymap") << "X Exit\r\nT StayOnTop\r\nEnter FullScreen\r\n";
+  auto environment = compositor.ClientEnvironment();
+  environment["QADLPROF"] = profile.string();
+  ChildProcess mova(MOVA_BINARY, {clip}, environment);
+
+  // Polls the screen until `done` holds for it or the player has ended; the last screen.
+  auto waitForScreen = [&](const std::function<bool(const Snapshot&)>& done, std::chrono::seconds timeout) {
+    Snapshot shot;
+    WaitFor([&] { return done(shot = compositor.Screenshot()) || !mova.Running(); }, timeout);
+    return shot;
+  };
+  auto clipWindow = [](const Snapshot& shot) { return IsWindowOfTheClip(FindClientArea(shot)); };
+
+  const ClientArea before = FindClientArea(waitForScreen(clipWindow, 15s));
+  ASSERT_TRUE(IsWindowOfTheClip(before)) << Describe(before) << "; the player's errors: " << mova.Errors();
 
   // Wayland keeps no window on top: the command must not move or resize it.
-  Compositor.Press(KEY_T);
+  compositor.Press(KEY_T);
   std::this_thread::sleep_for(1500ms);
-  const ClientArea onTop = FindClientArea(Compositor.Screenshot());
+  const ClientArea onTop = FindClientArea(compositor.Screenshot());
   EXPECT_TRUE(IsWindowOfTheClip(onTop)) << Describe(onTop);
-  EXPECT_EQ(onTop.Left, before.Left) << "the window moved";
-  EXPECT_EQ(onTop.Top, before.Top) << "the window moved";
-  ASSERT_TRUE(Mova->Running()) << Mova->Errors();
+  EXPECT_EQ(std::make_pair(onTop.Left, onTop.Top), std::make_pair(before.Left, before.Top)) << "the window moved";
+  ASSERT_TRUE(mova.Running()) << mova.Errors();
 
-  // Full screen: the picture as wide as the screen, and the bar along its
-  // bottom edge, its gray line across the whole width.
-  Compositor.Press(KEY_ENTER);
-  Snapshot full;
-  WaitFor([&] {
-    full = Compositor.Screenshot();
-    return CoversTheScreen(full) || !Mova->Running();
-  }, 5s);
+  // Full screen, and back to the window of the picture and the bar.
+  compositor.Press(KEY_ENTER);
+  const Snapshot full = waitForScreen(CoversTheScreen, 5s);
   EXPECT_TRUE(CoversTheScreen(full)) << Describe(FindClientArea(full));
-  ASSERT_TRUE(Mova->Running()) << Mova->Errors();
-
-  // And back to the window of the picture and the bar.
-  Compositor.Press(KEY_ENTER);
-  const ClientArea back = WaitForScreen([](const ClientArea& a, const Snapshot&) { return IsWindowOfTheClip(a); }, 5s);
+  compositor.Press(KEY_ENTER);
+  const ClientArea back = FindClientArea(waitForScreen(clipWindow, 5s));
   EXPECT_TRUE(IsWindowOfTheClip(back)) << Describe(back);
 
-  const std::optional<int> code = Exit();
+  const std::optional<int> code = PressExit(compositor, mova);
   ASSERT_TRUE(code.has_value()) << "still running after the Exit key";
-  EXPECT_EQ(*code, 0) << Mova->Errors();
+  EXPECT_EQ(*code, 0) << mova.Errors();
 }
 
 }  // namespace

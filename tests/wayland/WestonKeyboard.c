@@ -11,7 +11,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -36,8 +35,6 @@ struct test_keyboard {
 	struct wl_event_source *source;
 	struct wl_listener destroy;
 	int fd;
-	char pending[64]; /* a line not yet ended */
-	size_t length;
 };
 
 static void
@@ -51,39 +48,27 @@ press(struct test_keyboard *keyboard, uint32_t key)
 	notify_key(&keyboard->seat, &now, key, WL_KEYBOARD_KEY_STATE_RELEASED, STATE_UPDATE_AUTOMATIC);
 }
 
-static void
-take_line(struct test_keyboard *keyboard)
-{
-	char *end = NULL;
-	unsigned long key;
-
-	keyboard->pending[keyboard->length] = '\0';
-	key = strtoul(keyboard->pending, &end, 10);
-	/* Evdev codes end well below 0x300; anything else is not a key. */
-	if (end != keyboard->pending && key > 0 && key < 0x300)
-		press(keyboard, (uint32_t)key);
-	else if (keyboard->length > 0)
-		weston_log("mova-test keyboard: not a key code: %s\n", keyboard->pending);
-	keyboard->length = 0;
-}
-
 static int
 on_readable(int fd, uint32_t mask, void *data)
 {
 	struct test_keyboard *keyboard = data;
 	char bytes[256];
+	char *next = bytes;
+	char *end;
+	unsigned long key;
 	ssize_t count;
-	ssize_t i;
 
 	(void)mask;
-	count = read(fd, bytes, sizeof bytes);
-	if (count < 0 && (errno == EAGAIN || errno == EINTR))
+	/* A write of a few lines into a FIFO is atomic: a read gets whole lines. */
+	count = read(fd, bytes, sizeof bytes - 1);
+	if (count <= 0)
 		return 0;
-	for (i = 0; i < count; i++) {
-		if (bytes[i] == '\n')
-			take_line(keyboard);
-		else if (keyboard->length < sizeof keyboard->pending - 1)
-			keyboard->pending[keyboard->length++] = bytes[i];
+	bytes[count] = '\0';
+	for (key = strtoul(next, &end, 10); end != next; key = strtoul(next, &end, 10)) {
+		next = end;
+		/* Evdev codes end well below 0x300; anything else is not a key. */
+		if (key > 0 && key < 0x300)
+			press(keyboard, (uint32_t)key);
 	}
 	return 0;
 }
