@@ -220,7 +220,7 @@ TEST(Wayland, AClipShowsInAWindowOfThePictureAndTheBarAndWhatWaylandForbidsHarms
   ASSERT_FALSE(clip.empty());
   const Weston compositor;
   ASSERT_TRUE(compositor.Ready) << "weston did not start: " << compositor.Log();
-  const fs::path profile = fs::path(TestMediaDir()) / ("wayland-profile-" + UniqueToken());
+  const fs::path profile = fs::path(TestMediaDir()) / "wayland-profile";
   fs::create_directories(profile / "mova");
   std::ofstream(profile / "mova" / "keymap") << "X Exit\r\nT StayOnTop\r\nEnter FullScreen\r\n";
   auto environment = compositor.ClientEnvironment();
