@@ -16,6 +16,15 @@ packages=(
   # gdb shows where a player that stopped answering waits, in a failed
   # end-to-end test's report.
   gdb
+  # Installing and packaging: the icon rendered from its SVG, the Debian
+  # package's library dependencies (dpkg-shlibdeps), and what the tests check
+  # the installed files with: the validators, the MIME database's tools and
+  # GIO's type detection, xdg-open, the manual page viewer.
+  librsvg2-bin dpkg-dev desktop-file-utils appstream xdg-utils file libglib2.0-bin man-db
+  unzip  # the Windows zip's test unpacks it
+  # Wayland: Qt's Wayland plugin, and weston's headless compositor with the
+  # headers its test keyboard module is built against.
+  qt6-wayland weston libweston-10-dev
   # 32-bit Windows: the cross compiler, and Wine to run the tests and the
   # program; Wine's DirectShow decodes through the 32-bit GStreamer plugins.
   g++-mingw-w64-i686-posix wine wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386

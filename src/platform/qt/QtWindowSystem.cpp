@@ -38,6 +38,13 @@ QIcon ProgramIcon(const std::string& name) {
   return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
 }
 
+// Wayland lets no client keep its window above the others or place it: the
+// compositor decides both.
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+// Where the stay-on-top wish is kept on Wayland, where the window flag has no effect.
+constexpr char TopmostWish[] = "mova-topmost";
+
 // Shows the widget again after a change of its window flags, which hides it.
 void ReshowAfterFlagChange(QWidget& widget, bool wasVisible, bool activate) {
   if (!wasVisible) return;
@@ -172,6 +179,12 @@ void TQtWindowSystem::SetWindowSize(WindowHandle window, int32_t width, int32_t 
 void TQtWindowSystem::SetTopmost(WindowHandle window, bool topmost) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return;
+  if (OnWayland()) {
+    // Changing the flag would have Qt create the window anew, which the
+    // compositor then puts somewhere else, and still not keep it on top.
+    widget->setProperty(TopmostWish, topmost);
+    return;
+  }
   const bool visible = widget->isVisible();
   if (widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != topmost) {
     const QRect geometry = widget->geometry();
@@ -183,7 +196,9 @@ void TQtWindowSystem::SetTopmost(WindowHandle window, bool topmost) {
 
 bool TQtWindowSystem::IsTopmost(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
-  return widget && widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  if (widget == nullptr) return false;
+  if (OnWayland()) return widget->property(TopmostWish).toBool();
+  return widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 void TQtWindowSystem::ShowWindow(WindowHandle window, int32_t command) {
