@@ -10,8 +10,11 @@
 #include "platform/qt/QtApplication.h"
 #include "platform/qt/QtTimerService.h"
 #include "platform/qt/QtWindowSystem.h"
+#include "platform/qt/SessionBus.h"
 
 int main(int argc, char** argv) {
+  // Before any thread starts: it may change the environment.
+  mova::NameSessionBus();
   // The system has split the command line; only the first argument is used.
   mova::TPosixSystem system(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
 
