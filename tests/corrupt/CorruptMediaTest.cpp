@@ -91,21 +91,35 @@ Outcome PlayVariant(const std::string& file, const std::string& profile, std::st
     if (!mova->Running()) return true;
     // The player's title once the file is open; "Mova" on the empty window
     // and on the "Cannot play." box over it.
+    // The display refuses a connection now and then: a title or a size
+    // that could not be read is read again at the next look, never guessed.
     std::vector<std::string> plain;
+    std::string titled;
     for (const std::string& id : Windows(mova->Pid(), "Mova$")) {
-      if (Title(id) == "Mova")
+      const std::string title = Title(id);
+      if (title.empty()) return false;
+      if (title == "Mova")
         plain.push_back(id);
       else
-        window = id;
+        titled = id;
     }
     if (plain.size() >= 2) {
-      box = true;
+      std::string empty;
+      std::vector<std::string> boxes;
       for (const std::string& id : plain) {
-        if (Size(id) == std::make_pair(320, 240))
-          window = id;
+        const auto size = Size(id);
+        if (size.first <= 0) return false;
+        if (size == std::make_pair(320, 240))
+          empty = id;
         else
-          Key(id, "Return");
+          boxes.push_back(id);
       }
+      if (empty.empty()) return false;
+      box = true;
+      for (const std::string& id : boxes) Key(id, "Return");
+      window = empty;
+    } else {
+      window = titled;
     }
     return !window.empty();
   }, 20s);
@@ -115,7 +129,7 @@ Outcome PlayVariant(const std::string& file, const std::string& profile, std::st
     return Outcome::Crashed;
   }
   if (window.empty()) {
-    detail = "no window within 20 s";
+    detail = "no window within 20 s; where it waits:\n" + Stacks(mova->Pid());
     return Outcome::Hung;
   }
   if (!box) {
@@ -130,7 +144,7 @@ Outcome PlayVariant(const std::string& file, const std::string& profile, std::st
   }
   const std::optional<int> code = PressExit(mova, window);
   if (!code) {
-    detail = "Exit not answered within 10 s";
+    detail = "Exit not answered within 10 s; where it waits:\n" + Stacks(mova->Pid());
     return Outcome::Hung;
   }
   if (*code != 0) {
