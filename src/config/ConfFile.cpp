@@ -21,6 +21,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 struct IncludeChain {
   IOperatingSystem& System;
   std::vector<TFileIdentity> Open;
+  std::size_t BytesRead = 0;  // of every file so far, up to MaxConfigBytes
 };
 
 int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& chain);
@@ -31,7 +32,7 @@ int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& c
 void FollowInclude(const char* name, std::string& text, IncludeChain& chain) {
   if (name[0] == '\0') return;
   if (chain.Open.size() > static_cast<std::size_t>(MaxIncludeDepth)) return;
-  if (text.size() >= MaxIncludedText) return;
+  if (chain.BytesRead >= MaxConfigBytes) return;
   std::optional<std::string> expanded = chain.System.ExpandEnvironment(name, ConfLineSize - 1);
   if (!expanded) return;
   LoadFile(*expanded, text, chain);
@@ -88,31 +89,44 @@ int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& c
   std::string line;
   bool afterCarriageReturn = false;
   bool ended = false;
+  bool cut = false;  // the read budget ran out before the file did
   while (!ended) {
-    const TReadResult got = file->ReadAt(offset, buffer);
+    const std::size_t allowed = std::min(buffer.size(), MaxConfigBytes - std::min(chain.BytesRead, MaxConfigBytes));
+    if (allowed == 0) {
+      cut = true;
+      break;
+    }
+    const TReadResult got = file->ReadAt(offset, std::span<uint8_t>(buffer.data(), allowed));
     if (got.Error != 0) throw std::system_error(got.Error, std::system_category(), "reading " + fileName);
     if (got.Count == 0) break;
     offset += static_cast<int64_t>(got.Count);
-    for (std::size_t i = 0; i < got.Count; ++i) {
-      const char c = static_cast<char>(buffer[i]);
-      if (c == CtrlZ) {
+    chain.BytesRead += got.Count;
+    const char* bytes = reinterpret_cast<const char*>(buffer.data());
+    std::size_t i = 0;
+    while (i < got.Count) {
+      if (afterCarriageReturn) {
+        afterCarriageReturn = false;
+        if (bytes[i] == '\n') {  // CR LF is one line end
+          ++i;
+          continue;
+        }
+      }
+      // The line runs on to the next carriage return or Ctrl+Z.
+      std::size_t end = i;
+      while (end < got.Count && bytes[end] != '\r' && bytes[end] != CtrlZ) ++end;
+      line.append(bytes + i, end - i);
+      if (end == got.Count) break;
+      if (bytes[end] == CtrlZ) {
         ended = true;
         break;
       }
-      if (afterCarriageReturn) {
-        afterCarriageReturn = false;
-        if (c == '\n') continue;  // CR LF is one line end
-      }
-      if (c == '\r') {
-        TakeFileLine(line, text, chain);
-        line.clear();
-        afterCarriageReturn = true;
-        continue;
-      }
-      line.push_back(c);
+      TakeFileLine(line, text, chain);
+      line.clear();
+      afterCarriageReturn = true;
+      i = end + 1;
     }
   }
-  if (!line.empty()) TakeFileLine(line, text, chain);
+  if (!line.empty() && !cut) TakeFileLine(line, text, chain);
   return 0;
 }
 

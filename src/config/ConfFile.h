@@ -15,11 +15,13 @@ constexpr int MaxConfigValues = 64;
 constexpr std::size_t ConfLineSize = 1024;  // 1023 characters and a zero byte
 // Includes nest at most this deep; a deeper include line is skipped.
 constexpr int MaxIncludeDepth = 16;
-// Once the collected text has reached this size, further include lines are
-// skipped, so that a few files that include each other repeatedly (without a
-// cycle) cannot multiply into an unbounded text. The top-level file is always
-// read whole.
-constexpr std::size_t MaxIncludedText = 16u * 1024u * 1024u;
+// At most this many bytes are read for one configuration, the files and
+// their includes together: a key map is a few kilobytes, and a huge file (or
+// a few that include each other over and over without a cycle) must not hold
+// up the start or fill the memory. Reading stops there; the lines read whole
+// before it are kept, the line it cuts is dropped, and later includes are
+// skipped.
+constexpr std::size_t MaxConfigBytes = 4u * 1024u * 1024u;
 
 // The current line of a configuration file. The texts point into the owning
 // TConfFile's buffers and stay valid until its next NextLine call.
@@ -40,7 +42,7 @@ class TConfLine {
 // the failed open (2 for a missing file); `text` is then unchanged. An
 // include file that cannot be opened, that is already being read (directly
 // or through other includes), that lies deeper than MaxIncludeDepth or that
-// comes after the text has reached MaxIncludedText contributes nothing.
+// comes after MaxConfigBytes have been read contributes nothing.
 // Throws std::system_error when reading fails after a successful open.
 int32_t LoadConfigText(IOperatingSystem& system, const std::string& fileName, std::string& text);
 

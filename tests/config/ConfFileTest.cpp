@@ -188,6 +188,25 @@ TEST(ConfFileIncludes, MissingFoldersAndOtherUnreadableIncludesContributeNothing
   EXPECT_EQ(Keywords(outer), (std::vector<std::string>{"a", "b"}));
 }
 
+TEST(ConfFileLimits, ReadingStopsAtTheBudgetKeepingTheWholeLinesBeforeIt) {
+  test::TMemorySystem system;
+  // Whole lines, then a line the budget cuts, then lines never reached.
+  const std::string comments(MaxConfigBytes / 2, '#');
+  system.Files["huge"] = "a 1\r" + comments + "\r" + "@Include loop\r" + std::string(MaxConfigBytes, 'x') + "\rz 9\r";
+  system.Files["loop"] = "b 2\r" + comments + "\r";  // no cycle, but each include reads it again
+  std::string text;
+  EXPECT_EQ(LoadConfigText(system, "huge", text), 0);
+  EXPECT_EQ(text, "a 1\nb 2\n");
+
+  // Files that include each other over and over stop at the budget too.
+  std::string fan;
+  for (int i = 0; i < 8; ++i) fan += "@Include loop\r";
+  system.Files["fan"] = fan;
+  text.clear();
+  EXPECT_EQ(LoadConfigText(system, "fan", text), 0);
+  EXPECT_EQ(text, "b 2\nb 2\n") << "two passes over the included file fit the budget";
+}
+
 TEST(ConfFileErrors, AFileThatCannotBeOpenedLeavesTheTextAndReportsWhy) {
   test::TMemorySystem system;
   system.Folders.insert("folder");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <tuple>
 
@@ -86,6 +87,8 @@ TEST(KeyMap, WithoutAUsableFileTheDefaultsStay) {
   ExpectDefaults(*KeysFrom(dir.Write("comments", "# only\r\r@Include " + dir.Path("nothing") + "\r")));
   ExpectDefaults(*KeysFrom(dir.Write("nokey", "C- Stop\r   \rNum- Mute\r")));
   ExpectDefaults(*KeysFrom(dir.Path("")));
+  std::filesystem::create_directory(dir.Path("folder"));
+  ExpectDefaults(*KeysFrom(dir.Path("folder")));
 }
 
 TEST(KeyMap, OneBindingReplacesEveryDefault) {
