@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -81,6 +83,29 @@ TEST(PosixSystem, AWriteFailingHalfWayKeepsTheExistingFileOrCreatesNone) {
   // The same write succeeds once room is back.
   EXPECT_EQ(system.WriteFileAtomically(dir.Path("shot.bmp"), bytes), 0);
   EXPECT_EQ(std::filesystem::file_size(dir.Path("shot.bmp")), 5000u);
+}
+
+TEST(PosixSystem, AFullFileSystemAndAnOverlongNameFailTheWriteAndKeepTheExistingFile) {
+  TempDir dir;
+  TPosixSystem system;
+  const std::vector<uint8_t> bytes(256 * 1024, 0x42);
+  EXPECT_EQ(system.WriteFileAtomically(dir.Path(std::string(1024, 'n') + ".bmp"), bytes), ENAMETOOLONG);
+
+  // A file system of 64 KiB: a capture of 256 KiB does not fit.
+  const std::string small = dir.Path("small");
+  std::filesystem::create_directory(small);
+  if (geteuid() != 0 || ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "mounting a small tmpfs needs root";
+  struct Unmount {
+    std::string Path;
+    ~Unmount() { ::umount(Path.c_str()); }
+  } unmount{small};
+  const std::string old = "the picture saved before";
+  std::ofstream(small + "/shot.bmp") << old;
+  EXPECT_EQ(system.WriteFileAtomically(small + "/shot.bmp", bytes), ENOSPC);
+  std::ifstream in(small + "/shot.bmp", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(small), {}), 1) << "no temporary file is left";
 }
 
 }  // namespace
