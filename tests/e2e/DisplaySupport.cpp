@@ -74,22 +74,27 @@ std::vector<std::string> Player::WaitForWindows(const std::string& pattern, size
   return {};
 }
 
+// The display refuses a connection now and then, xwininfo's and xdotool's
+// too: a question that got no answer is asked again.
 std::pair<int, int> Size(const std::string& id) {
-  std::istringstream info(Shell("xwininfo -id " + id));
   int width = -1;
   int height = -1;
-  for (std::string line; std::getline(info, line);) {
-    std::istringstream words(line);
-    std::string key;
-    words >> key;
-    if (key == "Width:") words >> width;
-    if (key == "Height:") words >> height;
+  for (int attempt = 0; attempt < 3 && width < 0; ++attempt) {
+    std::istringstream info(Shell("xwininfo -id " + id));
+    for (std::string line; std::getline(info, line);) {
+      std::istringstream words(line);
+      std::string key;
+      words >> key;
+      if (key == "Width:") words >> width;
+      if (key == "Height:") words >> height;
+    }
   }
   return {width, height};
 }
 
 std::string Title(const std::string& id) {
-  std::string title = Shell("xdotool getwindowname " + id, 5);
+  std::string title;
+  for (int attempt = 0; attempt < 3 && title.empty(); ++attempt) title = Shell("xdotool getwindowname " + id, 5);
   while (!title.empty() && title.back() == '\n') title.pop_back();
   return title;
 }

@@ -453,12 +453,11 @@ void TGstMediaGraph::TakeFrame(GstSample* sample) {
   if (buffer == nullptr) return;
   const GstClockTime time = GST_BUFFER_PTS(buffer);
   Frames->Store(sample, GST_CLOCK_TIME_IS_VALID(time) ? static_cast<int64_t>(time) : -1);
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (Widget) Widget->update();
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, "RepaintVideo", Qt::QueuedConnection);
+}
+
+void TGstMediaGraph::RepaintVideo() {
+  if (Widget) Widget->update();
 }
 
 GstFlowReturn TGstMediaGraph::OnNewPreroll(GstAppSink* sink, gpointer self) {

@@ -66,6 +66,10 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   QImage NewestFrame() const;
 
  private:
+  // Asks the video window to paint the newest picture; queued from the
+  // streaming threads to the window thread by name, so that nothing of the
+  // request is built on the streaming thread.
+  Q_INVOKABLE void RepaintVideo();
   bool Cue();
   void ReadStreamFacts();
   void WatchDuration();
