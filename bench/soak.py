@@ -8,8 +8,9 @@ MOVA defaults to build/src/app/mova. The clip (MJPEG and PCM in AVI, made with
 ffmpeg) and the samples (soak.csv) go to --out; with gnuplot installed
 (apt-get install gnuplot-nox) the memory over time is drawn into soak-memory.png.
 Pass: after the first minute memory grows by less than 2 MB, and the
-descriptors and threads end where they were at the first minute; the player
-must still be running and answer Exit with 0. Run by hand, never in CI.
+descriptors and threads never go beyond their count in the first minute; the
+player must still be running and answer Exit with 0. --report CSV prints the
+figures of an earlier run again. Run by hand, never in CI.
 """
 
 import argparse
@@ -63,12 +64,41 @@ def plot(csv, png):
     print(f"plot: {png}")
 
 
+def report(rows):
+    """Prints the figures of the samples (seconds, MB, descriptors, threads)
+    and tells whether the player held steady: after the first minute memory
+    grows by less than 2 MB, and descriptors and threads never go beyond what
+    they were in the first minute (a stream's threads come and go as it plays)."""
+    first = [r for r in rows if r[0] < 60] or rows[:1]
+    after = [r for r in rows if r[0] >= 60] or rows
+    base, last = after[0], rows[-1]
+    growth = max(r[1] for r in after) - base[1]
+    print(f"{len(rows)} samples over {rows[-1][0] / 60:.1f} min")
+    print(f"memory: {rows[0][1]:.1f} MB at the start, {base[1]:.1f} MB at 1 min, {last[1]:.1f} MB at the end, "
+          f"highest after the first minute {base[1] + growth:.1f} MB (+{growth:.2f} MB)")
+    steady = growth < 2.0
+    for column, name in ((2, "descriptors"), (3, "threads")):
+        before = max(r[column] for r in first)
+        low, high = min(r[column] for r in after), max(r[column] for r in after)
+        print(f"{name}: up to {before} in the first minute, {low}-{high} after it, {last[column]} at the end")
+        steady = steady and high <= before
+    return steady
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("mova", nargs="?", default="build/src/app/mova")
     parser.add_argument("--minutes", type=float, default=60)
     parser.add_argument("--out", default="build-perf/soak")
+    parser.add_argument("--report", metavar="CSV", help="only print the figures and verdict of an earlier run")
     args = parser.parse_args()
+    if args.report:
+        with open(args.report) as samples:
+            rows = [(float(t), float(mb), int(fds), int(threads))
+                    for t, mb, fds, threads in (line.split(",") for line in list(samples)[1:])]
+        steady = report(rows)
+        print("pass" if steady else "FAIL")
+        return 0 if steady else 1
     os.makedirs(os.path.join(args.out, "profile", "mova"), exist_ok=True)
     clip = os.path.join(args.out, "soak.avi")
     if not os.path.exists(clip):
@@ -103,23 +133,14 @@ def main():
                 out.write("%.0f,%.2f,%d,%d\n" % rows[-1])
                 out.flush()
                 time.sleep(SAMPLE_SECONDS - (time.monotonic() - started) % SAMPLE_SECONDS)
-        after_minute = [r for r in rows if r[0] >= 60] or rows
-        base, last = after_minute[0], rows[-1]
-        growth = max(r[1] for r in after_minute) - base[1]
-        print(f"{len(rows)} samples over {rows[-1][0] / 60:.1f} min")
-        print(f"memory: {rows[0][1]:.1f} MB at the start, {base[1]:.1f} MB at 1 min, {last[1]:.1f} MB at the end, "
-              f"highest after the first minute {base[1] + growth:.1f} MB (+{growth:.2f} MB)")
-        print(f"descriptors: {base[2]} at 1 min, {last[2]} at the end, {min(r[2] for r in after_minute)}-"
-              f"{max(r[2] for r in after_minute)} after the first minute")
-        print(f"threads: {base[3]} at 1 min, {last[3]} at the end, {min(r[3] for r in after_minute)}-"
-              f"{max(r[3] for r in after_minute)} after the first minute")
+        steady = report(rows)
         xdotool(display.name, "key", "--window", window, "x")
         try:
             code = player.wait(10)
         except subprocess.TimeoutExpired:
             code = None
         print(f"Exit: {'code ' + str(code) if code is not None else 'not answered within 10 s'}")
-        ok = growth < 2.0 and last[2] == base[2] and last[3] == base[3] and code == 0
+        ok = steady and code == 0
         print("pass" if ok else "FAIL")
         verdict = 0 if ok else 1
         plot(csv, os.path.join(args.out, "soak-memory.png"))
