@@ -13,6 +13,7 @@
 # Run it by hand, as root, on a machine that reaches Debian's mirror; it takes
 # about three quarters of an hour. Never part of the test suite.
 #   bash scripts/check-fresh.sh [--only run|test|deb] [--keep]
+# MOVA_FRESH_EXTRA_SOURCES: lines added to each root's sources.list.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 project=$(pwd)
@@ -69,6 +70,9 @@ deb $mirror bookworm main
 deb $mirror bookworm-updates main
 deb http://deb.debian.org/debian-security bookworm-security main
 EOF
+  # Further package sources for every root, one per line (a local copy of an
+  # index the mirror serves broken while it syncs, a proxy).
+  if [ -n "${MOVA_FRESH_EXTRA_SOURCES:-}" ]; then printf '%s\n' "$MOVA_FRESH_EXTRA_SOURCES" >>"$root/etc/apt/sources.list"; fi
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   git clone -q "$project" "$root/mova"
   for m in proc sys dev; do
