@@ -36,7 +36,7 @@ for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  apt-get update -qq
+  apt-get update -qq || echo "check-fresh: some package lists could not be refreshed; going on with the others" >&2
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
