@@ -43,7 +43,38 @@ sudo=()
 # 32-bit Wine comes from the i386 architecture.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then "${sudo[@]}" dpkg --add-architecture i386; fi
 # A mirror that is half-way through a sync fails one list or another; the
-# install below then works from the lists that did arrive, and fails itself
-# if what it needs is not in them.
-"${sudo[@]}" apt-get update -qq || echo "deps.sh: some package lists could not be refreshed; going on with the others" >&2
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# install below then works from the lists that did arrive.
+update_log=$(mktemp)
+trap 'rm -rf "$update_log" "${sources_dir:-}"' EXIT
+"${sudo[@]}" apt-get update -qq 2>&1 | tee "$update_log" ||
+  echo "deps.sh: some package lists could not be refreshed; going on with the others" >&2
+install=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+"${install[@]}" "${missing[@]}" && exit 0
+
+# A suite whose list for one architecture did not arrive offers the other
+# architecture newer versions than it: the 32-bit packages then cannot match
+# their 64-bit twins. Try once more without the suites that failed.
+failed=$(sed -n 's|.*Failed to fetch [^ ]*/dists/\([^/ ]*\)/.*|\1|p' "$update_log" | sort -u | tr '\n' ' ')
+[ -n "$failed" ] || exit 1
+echo "deps.sh: installing again without the suites whose lists did not arrive: $failed" >&2
+sources_dir=$(mktemp -d)
+mkdir "$sources_dir/parts"
+drop_suites() {  # one sources file in, the same without the failed suites out
+  case $1 in
+    *.sources) awk -v failed="$failed" '
+      BEGIN { n = split(failed, f, " "); for (i = 1; i <= n; i++) drop[f[i]] = 1 }
+      /^Suites:/ { line = "Suites:"; for (i = 2; i <= NF; i++) if (!($i in drop)) line = line " " $i
+                   print (line == "Suites:" ? "Enabled: no\nSuites: none" : line); next }
+      { print }' "$1" ;;
+    *) awk -v failed="$failed" '
+      BEGIN { n = split(failed, f, " "); for (i = 1; i <= n; i++) drop[f[i]] = 1 }
+      { for (i = 2; i <= NF; i++) if ($i in drop) { print "#" $0; next } print }' "$1" ;;
+  esac
+}
+[ -f /etc/apt/sources.list ] && drop_suites /etc/apt/sources.list > "$sources_dir/sources.list"
+for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+  [ -f "$f" ] && drop_suites "$f" > "$sources_dir/parts/$(basename "$f")"
+done
+touch "$sources_dir/sources.list"
+"${install[@]}" -o Dir::Etc::sourcelist="$sources_dir/sources.list" \
+  -o Dir::Etc::sourceparts="$sources_dir/parts" "${missing[@]}"

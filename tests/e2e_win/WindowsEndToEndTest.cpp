@@ -110,7 +110,15 @@ TEST(WindowsEndToEnd, TheKeyMapOfTheProfileOptionReplacesTheDefaultsAndItsExitEn
   MovaProcess mova("/prof=" + WindowsPath(folder), "");
   HWND window = mova.WaitForMain("Mova");
   ASSERT_NE(window, nullptr);
-  const SIZE start = ClientSize(window);
+  // The window is found as soon as it exists; its first size comes a moment later.
+  SIZE start = ClientSize(window);
+  ASSERT_TRUE(WaitFor([&] {
+    std::this_thread::sleep_for(400ms);
+    const SIZE now = ClientSize(window);
+    const bool settled = now.cx == start.cx && now.cy == start.cy;
+    start = now;
+    return settled;
+  }));
   PressKey(window, '2');  // a default key only
   std::this_thread::sleep_for(800ms);
   EXPECT_TRUE(SizeIs(window, start.cx, start.cy)) << "a default key still works";
