@@ -81,7 +81,9 @@ EOF
     mounted+=("$root/$m")
   done
   # The virtual display of this machine, shared with the run command.
+  # (On a machine where no X server ran yet, its socket folder is made here.)
   mkdir -p "$root/tmp/.X11-unix"
+  [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
   mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
   mounted+=("$root/tmp/.X11-unix")
 }
