@@ -102,17 +102,7 @@ std::string Title(const std::string& id) {
 namespace {
 
 Snapshot CaptureOnce(const std::string& id) {
-  Snapshot shot;
-  const std::string ppm = Shell("import -window " + id + " -depth 8 ppm:-", 10);
-  std::istringstream in(ppm);
-  std::string magic;
-  int maxValue = 0;
-  in >> magic >> shot.Width >> shot.Height >> maxValue;
-  in.get();
-  if (magic != "P6" || maxValue != 255) return Snapshot{};
-  shot.Data = ppm.substr(static_cast<size_t>(in.tellg()));
-  if (shot.Data.size() < static_cast<size_t>(shot.Width) * shot.Height * 3) return Snapshot{};
-  return shot;
+  return SnapshotFromPpm(Shell("import -window " + id + " -depth 8 ppm:-", 10));
 }
 
 }  // namespace

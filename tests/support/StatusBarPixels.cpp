@@ -1,6 +1,7 @@
 #include "support/StatusBarPixels.h"
 
 #include <set>
+#include <sstream>
 
 namespace mova::test {
 
@@ -29,6 +30,19 @@ int BarTextPixels(const Snapshot& shot) {
   for (int y = shot.Height - 12; y < shot.Height; ++y)
     for (int x = 0; x < shot.Width; ++x) cyan += shot.At(x, y) == Cyan;
   return cyan;
+}
+
+Snapshot SnapshotFromPpm(const std::string& ppm) {
+  Snapshot shot;
+  std::istringstream in(ppm);
+  std::string magic;
+  int maxValue = 0;
+  in >> magic >> shot.Width >> shot.Height >> maxValue;
+  in.get();
+  if (!in || magic != "P6" || maxValue != 255 || shot.Width <= 0 || shot.Height <= 0) return Snapshot{};
+  shot.Data = ppm.substr(static_cast<size_t>(in.tellg()));
+  if (shot.Data.size() < static_cast<size_t>(shot.Width) * shot.Height * 3) return Snapshot{};
+  return shot;
 }
 
 }  // namespace mova::test

@@ -28,6 +28,10 @@ struct Snapshot {
   }
 };
 
+// A binary PPM (P6, 8 bits) as the screenshot tools write it; empty when the
+// text is not one or is cut short.
+Snapshot SnapshotFromPpm(const std::string& ppm);
+
 // The mean column of the marker in the status bar; -1 when there is none.
 double MarkerCentre(const Snapshot& shot);
 // Cyan pixels of the bar's left end, where the state word and the flags are.

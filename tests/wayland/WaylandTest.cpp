@@ -68,8 +68,11 @@ class Weston {
                                  "--modules=" MOVA_WESTON_KEYBOARD, "--log=" + Runtime + "/weston.log"},
         std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", Runtime}, {"MOVA_WESTON_KEYS", Keys},
                                            {"WAYLAND_DISPLAY", ""}, {"DISPLAY", ""}});
-    Ready = WaitFor([&] { return fs::exists(Runtime + "/" + Socket) || !Process->Running(); }, 10s) &&
-            Process->Running() && Log().find("mova-test keyboard: keys from") != std::string::npos;
+    // The socket comes before the modules are loaded: ready once the keyboard has said so too.
+    const auto started = [&] {
+      return fs::exists(Runtime + "/" + Socket) && Log().find("mova-test keyboard: keys from") != std::string::npos;
+    };
+    Ready = WaitFor([&] { return started() || !Process->Running(); }, 10s) && Process->Running() && started();
   }
 
   ~Weston() {
@@ -97,14 +100,7 @@ class Weston {
     for (const auto& file : fs::directory_iterator(shots)) {
       const std::string ppm = Shell("convert " + file.path().string() + " -depth 8 ppm:-", 10);
       fs::remove(file.path());
-      std::istringstream in(ppm);
-      std::string magic;
-      int maxValue = 0;
-      in >> magic >> shot.Width >> shot.Height >> maxValue;
-      in.get();
-      if (magic != "P6" || maxValue != 255) return Snapshot{};
-      shot.Data = ppm.substr(static_cast<size_t>(in.tellg()));
-      if (shot.Data.size() < static_cast<size_t>(shot.Width) * shot.Height * 3) return Snapshot{};
+      shot = SnapshotFromPpm(ppm);
     }
     return shot;
   }
