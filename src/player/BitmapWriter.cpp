@@ -22,14 +22,15 @@ void PutS32(std::vector<uint8_t>& out, int32_t value) { PutU32(out, static_cast<
 
 }  // namespace
 
-uint32_t BitmapRowStride(int32_t width) {
+uint64_t BitmapRowStride(int32_t width) {
   if (width <= 0) return 0;
-  return (static_cast<uint32_t>(width) * 3 + 3) & ~uint32_t{3};
+  return (static_cast<uint64_t>(width) * 3 + 3) & ~uint64_t{3};
 }
 
 bool BitmapSizeValid(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return false;
-  const uint64_t total = uint64_t{HeadersSize} + uint64_t{BitmapRowStride(width)} * static_cast<uint64_t>(height);
+  // Neither factor exceeds 2^33, so the product cannot wrap.
+  const uint64_t total = uint64_t{HeadersSize} + BitmapRowStride(width) * static_cast<uint64_t>(height);
   return total <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
 }
 
@@ -39,8 +40,9 @@ std::vector<uint8_t> EncodeBitmap(const TRgbImage& image) {
   const size_t height = static_cast<size_t>(image.Height);
   if (image.Pixels.size() != width * height * 3) return {};
 
-  const uint32_t stride = BitmapRowStride(image.Width);
-  const uint32_t imageSize = stride * static_cast<uint32_t>(image.Height);
+  // Both fit in 32 bits once the size is valid.
+  const size_t stride = static_cast<size_t>(BitmapRowStride(image.Width));
+  const uint32_t imageSize = static_cast<uint32_t>(stride * height);
   std::vector<uint8_t> out;
   out.reserve(HeadersSize + imageSize);
 

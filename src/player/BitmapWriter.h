@@ -22,8 +22,10 @@ struct TRgbImage {
 constexpr uint32_t BitmapFileHeaderSize = 14;
 constexpr uint32_t BitmapInfoHeaderSize = 40;
 
-// Bytes of one stored row of a 24-bit bitmap: 3 per pixel, padded to 4.
-uint32_t BitmapRowStride(int32_t width);
+// Bytes of one stored row of a 24-bit bitmap: 3 per pixel, padded to 4; 0
+// for a width below 1. Counted in 64 bits: a row of more than 1 431 655 764
+// pixels needs more than 32.
+uint64_t BitmapRowStride(int32_t width);
 
 // True when a width × height picture can be stored: both sides positive and
 // the whole file no larger than 2^31 - 1 bytes (some readers take the size

@@ -96,11 +96,14 @@ void ProbeMpeg(ByteReader& file, double& pixelAspect, int32_t& sequenceWidth, in
   while (positioned) {
     std::fill(buffer.begin(), buffer.end(), 0);
     const int64_t blockStart = file.Position();
-    const size_t n = file.ReadSome(buffer.data(), buffer.size());
-    const auto at = std::search(buffer.begin(), buffer.end(), std::begin(kSequenceHeader), std::end(kSequenceHeader));
+    const size_t n = std::min(file.ReadSome(buffer.data(), buffer.size()), buffer.size());
+    // Only the bytes read are searched: whatever lies behind them in the
+    // buffer is no part of the file.
+    const auto read = buffer.begin() + static_cast<std::ptrdiff_t>(n);
+    const auto at = std::search(buffer.begin(), read, std::begin(kSequenceHeader), std::end(kSequenceHeader));
     const size_t s = static_cast<size_t>(at - buffer.begin());
     // The four size and aspect bytes and two more must have been read.
-    if (at != buffer.end() && s + 9 < n) {
+    if (at != read && s + 9 < n) {
       const uint8_t* h = buffer.data() + s + 4;
       width = h[0] * 16 + (h[1] >> 4);
       height = (h[1] & 0x0F) * 256 + h[2];

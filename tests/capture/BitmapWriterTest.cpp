@@ -93,6 +93,9 @@ TEST(BitmapWriter, RefusesPicturesItCannotStore) {
   EXPECT_TRUE(BitmapSizeValid(16384, 16384));       // 805 306 422 bytes
   EXPECT_FALSE(BitmapSizeValid(32768, 32768));      // over 2 GiB
   EXPECT_FALSE(BitmapSizeValid(INT32_MAX, 1));      // the stride alone overflows 32 bits
+  // 0x55555556 * 3 bytes is 2 past 2^32: a stride taken in 32 bits wraps to 4.
+  EXPECT_EQ(BitmapRowStride(0x55555556), 0x100000004u);
+  EXPECT_FALSE(BitmapSizeValid(0x55555556, 1));
   EXPECT_FALSE(BitmapSizeValid(1, INT32_MAX));
   EXPECT_FALSE(BitmapSizeValid(5, 0));
 }
