@@ -22,6 +22,7 @@ struct IncludeChain {
   IOperatingSystem& System;
   std::vector<TFileIdentity> Open;
   std::size_t BytesRead = 0;  // of every file so far, up to MaxConfigBytes
+  int Includes = 0;           // include lines followed so far, up to MaxIncludes
 };
 
 int32_t LoadFile(const std::string& fileName, std::string& text, IncludeChain& chain);
@@ -33,6 +34,8 @@ void FollowInclude(const char* name, std::string& text, IncludeChain& chain) {
   if (name[0] == '\0') return;
   if (chain.Open.size() > static_cast<std::size_t>(MaxIncludeDepth)) return;
   if (chain.BytesRead >= MaxConfigBytes) return;
+  if (chain.Includes >= MaxIncludes) return;
+  ++chain.Includes;
   std::optional<std::string> expanded = chain.System.ExpandEnvironment(name, ConfLineSize - 1);
   if (!expanded) return;
   LoadFile(*expanded, text, chain);

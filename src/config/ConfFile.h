@@ -15,6 +15,11 @@ constexpr int MaxConfigValues = 64;
 constexpr std::size_t ConfLineSize = 1024;  // 1023 characters and a zero byte
 // Includes nest at most this deep; a deeper include line is skipped.
 constexpr int MaxIncludeDepth = 16;
+// At most this many include lines are followed for one configuration, found
+// or not: an include of an empty or missing file reads nothing, so the read
+// budget alone would let a key map of a few kilobytes make hundreds of
+// thousands of opens.
+constexpr int MaxIncludes = 256;
 // At most this many bytes are read for one configuration, the files and
 // their includes together: a key map is a few kilobytes, and a huge file (or
 // a few that include each other over and over without a cycle) must not hold
@@ -42,7 +47,8 @@ class TConfLine {
 // the failed open (2 for a missing file); `text` is then unchanged. An
 // include file that cannot be opened, that is already being read (directly
 // or through other includes), that lies deeper than MaxIncludeDepth or that
-// comes after MaxConfigBytes have been read contributes nothing.
+// comes after MaxIncludes include lines or MaxConfigBytes have been read
+// contributes nothing.
 // Throws std::system_error when reading fails after a successful open.
 int32_t LoadConfigText(IOperatingSystem& system, const std::string& fileName, std::string& text);
 

@@ -207,6 +207,21 @@ TEST(ConfFileLimits, ReadingStopsAtTheBudgetKeepingTheWholeLinesBeforeIt) {
   EXPECT_EQ(text, "b 2\nb 2\n") << "two passes over the included file fit the budget";
 }
 
+TEST(ConfFileLimits, IncludeLinesAreFollowedUpToTheirLimitFoundOrNot) {
+  test::TMemorySystem system;
+  system.Files["leaf"] = "k 1\r";
+  std::string many;
+  for (int i = 0; i < 100; ++i) many += "@Include missing\r@Include empty\r";
+  system.Files["empty"] = "";
+  for (int i = 0; i < MaxIncludes; ++i) many += "@Include leaf\r";
+  system.Files["many"] = many + "z 9\r";
+  std::string text;
+  EXPECT_EQ(LoadConfigText(system, "many", text), 0);
+  std::string expected;
+  for (int i = 0; i < MaxIncludes - 200; ++i) expected += "k 1\n";
+  EXPECT_EQ(text, expected + "z 9\n") << "the missing and empty files count too; the file's own lines stay";
+}
+
 TEST(ConfFileErrors, AFileThatCannotBeOpenedLeavesTheTextAndReportsWhy) {
   test::TMemorySystem system;
   system.Folders.insert("folder");
