@@ -8,26 +8,17 @@
 // bit 1 makes the pixels exactly as many as the size needs.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "LittleEndian.h"
 #include "player/BitmapWriter.h"
 #include "support/MemorySystem.h"
 
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 | uint32_t{b[at + 3]} << 24;
-}
-
-int32_t TakeInt32(const uint8_t* data) {
-  uint32_t value = uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
-  int32_t out;
-  std::memcpy(&out, &value, sizeof out);
-  return out;
-}
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) { return mova::fuzz::LittleEndian(bytes.data() + at, 4); }
 
 // Whether a width x height file fits the size fields, worked out in 128 bits.
 bool Storable(int32_t width, int32_t height) {
@@ -40,8 +31,8 @@ bool Storable(int32_t width, int32_t height) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 9) return 0;
-  int32_t width = TakeInt32(data);
-  int32_t height = TakeInt32(data + 4);
+  int32_t width = static_cast<int32_t>(mova::fuzz::LittleEndian(data, 4));
+  int32_t height = static_cast<int32_t>(mova::fuzz::LittleEndian(data + 4, 4));
   const uint8_t mode = data[8];
   data += 9;
   size -= 9;
