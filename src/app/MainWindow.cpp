@@ -80,10 +80,12 @@ void TMainWindow::HandleMessage(FormMessage& message) {
   }
 }
 
-void TMainWindow::WheelStep(uint32_t wParam) {
+void TMainWindow::WheelStep(MessageParam wParam) {
   // A turn away from the user steps back, one toward the user forward; one
-  // second per message whatever the size of the turn.
-  const int32_t rotation = static_cast<int32_t>(wParam);
+  // second per message whatever the size of the turn. The rotation is read
+  // from the parameter's low 32 bits as a signed number, which a 64-bit
+  // system fills exactly as a 32-bit one does.
+  const int32_t rotation = static_cast<int32_t>(static_cast<uint32_t>(wParam));
   SeekBy(rotation > 0 ? -1000 : 1000);
   UpdateStatus();
 }
@@ -109,7 +111,7 @@ void TMainWindow::SeekTo(std::optional<int32_t> position) {
   if (Program.Player && position) Program.Player->Seek(*position);
 }
 
-void TMainWindow::LeftPress(uint32_t lParam) {
+void TMainWindow::LeftPress(MessageParam lParam) {
   const TRect client = ClientRect();
   const int32_t x = LoWord(lParam);
   const int32_t y = HiWord(lParam);
@@ -166,7 +168,7 @@ void TMainWindow::OpenFile(const std::string& fileName) {
   Windows.ShowMessageBox(Handle, fileName + ": Cannot play.", ProgramName, MB::OK | MB::ICONEXCLAMATION);
 }
 
-void TMainWindow::DropFiles(uint32_t drop) {
+void TMainWindow::DropFiles(MessageParam drop) {
   std::string fileName = Windows.DroppedFile(drop, 0);
   Windows.DragFinish(drop);
   // The name ends at its first zero byte, as the platform hands it over.

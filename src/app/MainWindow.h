@@ -50,7 +50,7 @@ class TMainWindow : public TSForm {
   // Opens a media file and plays it, or tells the user it cannot be played.
   void OpenFile(const std::string& fileName);
   // Opens the first of the files of a WM::DROPFILES.
-  void DropFiles(uint32_t drop);
+  void DropFiles(MessageParam drop);
   // The player reached the end: with repeat on, play again from the start.
   void EndReached();
   // Carries out one command, then refreshes the status bar.
@@ -98,9 +98,9 @@ class TMainWindow : public TSForm {
   bool Repeat = false;
 
  private:
-  void WheelStep(uint32_t wParam);
+  void WheelStep(MessageParam wParam);
   void SeekBy(int32_t deltaMs);
-  void LeftPress(uint32_t lParam);
+  void LeftPress(MessageParam lParam);
   void DragStep();
   void DragEnd();
   void Paint();

@@ -1,16 +1,23 @@
 #pragma once
 // The event vocabulary between a window system and the forms: one message is
-// an id and two 32-bit parameters, laid out and numbered as the Windows
-// messages, so that every backend speaks the same language to the core.
+// an id and two parameters, laid out and numbered as the Windows messages, so
+// that every backend speaks the same language to the core.
 #include <cstdint>
 
 namespace mova {
 
+// A message's parameters and its result are as wide as a pointer, as WPARAM,
+// LPARAM and LRESULT are: 32 bits in a 32-bit program, 64 in a 64-bit one, so
+// that a parameter that carries an address (the record of WM::GETMINMAXINFO,
+// the files of WM::DROPFILES) arrives whole.
+using MessageParam = std::uintptr_t;
+using MessageResult = std::intptr_t;
+
 struct FormMessage {
   uint32_t Msg = 0;
-  uint32_t WParam = 0;
-  uint32_t LParam = 0;
-  int32_t Result = 0;
+  MessageParam WParam = 0;
+  MessageParam LParam = 0;
+  MessageResult Result = 0;
 };
 
 // Message ids.
@@ -92,14 +99,14 @@ namespace CW {
 constexpr int32_t USEDEFAULT = static_cast<int32_t>(0x80000000u);
 }  // namespace CW
 
-// The halves of a parameter: low 16 bits first.
-constexpr uint16_t LoWord(uint32_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
-constexpr uint16_t HiWord(uint32_t value) { return static_cast<uint16_t>(value >> 16); }
-constexpr uint32_t MakeParam(uint16_t low, uint16_t high) {
-  return static_cast<uint32_t>(low) | (static_cast<uint32_t>(high) << 16);
+// The halves of a parameter's low 32 bits: low 16 bits first.
+constexpr uint16_t LoWord(MessageParam value) { return static_cast<uint16_t>(value & 0xFFFF); }
+constexpr uint16_t HiWord(MessageParam value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+constexpr MessageParam MakeParam(uint16_t low, uint16_t high) {
+  return static_cast<MessageParam>(low) | (static_cast<MessageParam>(high) << 16);
 }
 // Client coordinates of a mouse message, each a signed 16-bit half.
-constexpr uint32_t MakePointParam(int32_t x, int32_t y) {
+constexpr MessageParam MakePointParam(int32_t x, int32_t y) {
   return MakeParam(static_cast<uint16_t>(x), static_cast<uint16_t>(y));
 }
 

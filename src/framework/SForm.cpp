@@ -68,7 +68,7 @@ void TSForm::BindWindow(WindowHandle window) {
   Bound = true;
 }
 
-int32_t TSForm::WindowProc(uint32_t msg, uint32_t wParam, uint32_t lParam) {
+MessageResult TSForm::WindowProc(uint32_t msg, MessageParam wParam, MessageParam lParam) {
   if (!Bound) return 0;  // before the binding or after it: answered without handling
   FormMessage message{msg, wParam, lParam, 0};
   HandleMessage(message);

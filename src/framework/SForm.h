@@ -69,7 +69,7 @@ class TSForm : public TWinControl, private IFormBinding {
 
  private:
   void BindWindow(WindowHandle window) override;
-  int32_t WindowProc(uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  MessageResult WindowProc(uint32_t msg, MessageParam wParam, MessageParam lParam) override;
   void UnbindWindow() override;
 
   bool Bound = false;

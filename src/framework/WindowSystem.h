@@ -107,7 +107,7 @@ class IFormBinding {
   virtual void BindWindow(WindowHandle window) = 0;
   // One message of the bound window; returns its result. Called only between
   // BindWindow and UnbindWindow.
-  virtual int32_t WindowProc(uint32_t msg, uint32_t wParam, uint32_t lParam) = 0;
+  virtual MessageResult WindowProc(uint32_t msg, MessageParam wParam, MessageParam lParam) = 0;
   // The window is gone (after its WM::DESTROY); no message follows.
   virtual void UnbindWindow() = 0;
 };
@@ -204,10 +204,10 @@ class IWindowSystem {
   // The platform's own treatment of a message the form did not handle; its
   // result. WM::SYSCOMMAND SC::CLOSE sends WM::CLOSE before returning; WM::CLOSE
   // destroys the window.
-  virtual int32_t DefaultHandling(WindowHandle window, const FormMessage& message) = 0;
+  virtual MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) = 0;
   // Delivers a message to the window's form at once and returns its result;
   // 0 for a window without a form.
-  virtual int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) = 0;
+  virtual MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) = 0;
   // A message id unique to `name` for this process; the same name gives the
   // same id; 0 when none can be assigned.
   virtual uint32_t RegisterNamedMessage(const std::string& name) = 0;
@@ -280,10 +280,10 @@ class IWindowSystem {
 
   // The files of a WM::DROPFILES (its WParam): the name at `index`, empty past
   // the last one. DragFinish frees them.
-  virtual std::string DroppedFile(uint32_t drop, uint32_t index) = 0;
-  virtual void DragFinish(uint32_t drop) = 0;
+  virtual std::string DroppedFile(MessageParam drop, uint32_t index) = 0;
+  virtual void DragFinish(MessageParam drop) = 0;
   // The record of a WM::GETMINMAXINFO (its LParam), valid during that message.
-  virtual TMinMaxInfo* MinMaxInfo(uint32_t lParam) = 0;
+  virtual TMinMaxInfo* MinMaxInfo(MessageParam lParam) = 0;
 
   // Asks the message loop to end with `code` once the messages already
   // queued are handled.

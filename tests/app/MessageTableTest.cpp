@@ -107,7 +107,7 @@ TEST_F(MessageTable, ADropOpensOnlyTheFirstFileAndFreesTheDrop) {
   media.Script.Width = 160;
   media.Script.Height = 120;
   const std::string first = MediaFile("first.avi");
-  const uint32_t drop = windows.Drop({first, MediaFile("second.avi"), MediaFile("third.avi")});
+  const MessageParam drop = windows.Drop({first, MediaFile("second.avi"), MediaFile("third.avi")});
   EXPECT_EQ(windows.Inject(handle, WM::DROPFILES, drop), 0);
   ASSERT_EQ(media.Graphs.size(), 1u);
   EXPECT_EQ(media.Last().RenderedFile, first);
@@ -138,7 +138,7 @@ using MouseSeeking = MainWindowTest;
 
 TEST_F(MouseSeeking, APressInThePicturePlaysPausesAndResumes) {
   OpenVideo(320, 240, 60000);  // the window is now 320 x 253
-  const uint32_t inPicture = MakePointParam(100, 100);
+  const MessageParam inPicture = MakePointParam(100, 100);
   windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
   EXPECT_EQ(Player().State, PlayerState::Paused);
   windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
@@ -153,7 +153,7 @@ TEST_F(MouseSeeking, APressInThePicturePlaysPausesAndResumes) {
 TEST_F(MouseSeeking, ADoubleClickActsAsTwoPresses) {
   OpenVideo(320, 240, 60000);
   Player().Stop();
-  const uint32_t inPicture = MakePointParam(100, 100);
+  const MessageParam inPicture = MakePointParam(100, 100);
   windows.Inject(handle, WM::LBUTTONDOWN, MK::LBUTTON, inPicture);
   windows.Inject(handle, WM::LBUTTONUP, 0, inPicture);
   windows.Inject(handle, WM::LBUTTONDBLCLK, MK::LBUTTON, inPicture);

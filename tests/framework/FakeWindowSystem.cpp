@@ -75,7 +75,7 @@ int FakeWindowSystem::Count(const std::string& call) const {
   return static_cast<int>(std::count(Calls.begin(), Calls.end(), call));
 }
 
-int32_t FakeWindowSystem::Inject(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+MessageResult FakeWindowSystem::Inject(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) {
   return SendFormMessage(window, msg, wParam, lParam);
 }
 
@@ -108,8 +108,8 @@ void FakeWindowSystem::Maximize(WindowHandle window) {
   Resize(*target, TRect{0, 0, Screen.X, Screen.Y});
 }
 
-uint32_t FakeWindowSystem::Drop(std::vector<std::string> files) {
-  const uint32_t token = NextDrop++;
+MessageParam FakeWindowSystem::Drop(std::vector<std::string> files) {
+  const MessageParam token = NextDrop++;
   Drops[token] = std::move(files);
   return token;
 }
@@ -171,7 +171,7 @@ void FakeWindowSystem::DestroyWindow(WindowHandle window) {
   target->Binding = nullptr;
 }
 
-int32_t FakeWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
+MessageResult FakeWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
   Defaulted.push_back(message);
   if (message.Msg == WM::SYSCOMMAND && (message.WParam & 0xFFF0) == SC::CLOSE) {
     SendFormMessage(window, WM::CLOSE, 0, 0);
@@ -181,7 +181,7 @@ int32_t FakeWindowSystem::DefaultHandling(WindowHandle window, const FormMessage
   return 0;
 }
 
-int32_t FakeWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+MessageResult FakeWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) {
   Window* target = Find(window);
   if (target == nullptr || target->Binding == nullptr) return 0;
   return target->Binding->WindowProc(msg, wParam, lParam);
@@ -363,15 +363,15 @@ void FakeWindowSystem::ReleaseCapture() {
   Capture = 0;
 }
 
-std::string FakeWindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
+std::string FakeWindowSystem::DroppedFile(MessageParam drop, uint32_t index) {
   auto found = Drops.find(drop);
   if (found == Drops.end() || FinishedDrops.count(drop) || index >= found->second.size()) return {};
   return found->second[index];
 }
 
-void FakeWindowSystem::DragFinish(uint32_t drop) { FinishedDrops.insert(drop); }
+void FakeWindowSystem::DragFinish(MessageParam drop) { FinishedDrops.insert(drop); }
 
-TMinMaxInfo* FakeWindowSystem::MinMaxInfo(uint32_t lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
+TMinMaxInfo* FakeWindowSystem::MinMaxInfo(MessageParam lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
 
 void FakeWindowSystem::PostQuitMessage(int32_t code) {
   QuitPosted = true;

@@ -83,7 +83,7 @@ class FakeWindowSystem : public IWindowSystem {
   int32_t QuitCode = 0;
   WindowHandle Capture = 0;
   std::vector<FormMessage> Defaulted;  // messages that reached DefaultHandling
-  std::set<uint32_t> FinishedDrops;
+  std::set<MessageParam> FinishedDrops;
   TMinMaxInfo LastMinMax{};  // as the form left it at creation
   // What the message loop does, in order: each step runs as one message.
   std::vector<std::function<void()>> LoopScript;
@@ -117,13 +117,13 @@ class FakeWindowSystem : public IWindowSystem {
   Window& Get(WindowHandle window);
   int Count(const std::string& call) const;
   // Sends a message as the platform would (through the binding).
-  int32_t Inject(WindowHandle window, uint32_t msg, uint32_t wParam = 0, uint32_t lParam = 0);
+  MessageResult Inject(WindowHandle window, uint32_t msg, MessageParam wParam = 0, MessageParam lParam = 0);
   // Paints the whole window now, as a WM::PAINT would.
   void PaintNow(WindowHandle window);
   // Maximises the window to the screen, as the user would.
   void Maximize(WindowHandle window);
   // Holds dropped files for a WM::DROPFILES; returns the drop's token.
-  uint32_t Drop(std::vector<std::string> files);
+  MessageParam Drop(std::vector<std::string> files);
   // Offers a key press as the loop would: to the accelerators, then to `window`.
   void PressKey(TKeyPress key);
 
@@ -131,8 +131,8 @@ class FakeWindowSystem : public IWindowSystem {
   bool RegisterFormClass(const TWindowClass& windowClass) override;
   WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
-  int32_t DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) override;
+  MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) override;
   uint32_t RegisterNamedMessage(const std::string& name) override;
   void SetWindowCaption(WindowHandle window, const std::string& text) override;
   std::string GetWindowCaption(WindowHandle window) override;
@@ -161,9 +161,9 @@ class FakeWindowSystem : public IWindowSystem {
   WindowHandle GetCapture() override { return Capture; }
   void ReleaseCapture() override;
   TPoint GetCursorClientPos(WindowHandle) override { return Cursor; }
-  std::string DroppedFile(uint32_t drop, uint32_t index) override;
-  void DragFinish(uint32_t drop) override;
-  TMinMaxInfo* MinMaxInfo(uint32_t lParam) override;
+  std::string DroppedFile(MessageParam drop, uint32_t index) override;
+  void DragFinish(MessageParam drop) override;
+  TMinMaxInfo* MinMaxInfo(MessageParam lParam) override;
   void PostQuitMessage(int32_t code) override;
   int32_t RunMessageLoop(const std::function<bool(const TKeyPress&)>& translateKey) override;
 
@@ -174,8 +174,8 @@ class FakeWindowSystem : public IWindowSystem {
   std::map<std::string, TWindowClass> Classes;
   std::vector<std::unique_ptr<Window>> Windows;
   std::map<std::string, uint32_t> Registered;
-  std::map<uint32_t, std::vector<std::string>> Drops;
-  uint32_t NextDrop = 1;
+  std::map<MessageParam, std::vector<std::string>> Drops;
+  MessageParam NextDrop = 1;
   TMinMaxInfo CurrentMinMax{};
   WindowHandle Painting = 0;
   const std::function<bool(const TKeyPress&)>* TranslateKey = nullptr;

@@ -13,9 +13,9 @@ class RecordingForm : public TSForm {
   using TSForm::TSForm;
   struct Seen {
     uint32_t Msg;
-    int32_t ResultOnArrival;
+    MessageResult ResultOnArrival;
     WindowHandle HandleOnArrival;
-    uint32_t WParam;
+    MessageParam WParam;
   };
   std::vector<Seen> Messages;
   uint32_t Handled = 0;  // this message is answered 42 here, not defaulted

@@ -80,6 +80,59 @@ TEST(Win32WindowSystem, TheLoopTranslatesBoundKeysThroughTheAcceleratorTableAndR
   EXPECT_EQ(form.KeysDown, std::vector<uint32_t>{'Q'});
 }
 
+// A form that hands back what a message carried: the result of WM_APP is its
+// LParam, and WM_GETMINMAXINFO's record gets a maximum size through the
+// window system, as the main window's handler does it.
+class EchoForm : public TSForm {
+ public:
+  using TSForm::TSForm;
+  MessageParam WParam = 0;
+  MessageParam LParam = 0;
+
+  void HandleMessage(FormMessage& message) override {
+    if (message.Msg == WM_APP) {
+      WParam = message.WParam;
+      LParam = message.LParam;
+      message.Result = static_cast<MessageResult>(message.LParam);
+      return;
+    }
+    if (message.Msg == WM::GETMINMAXINFO) {
+      if (TMinMaxInfo* info = Windows.MinMaxInfo(message.LParam)) info->MaxTrackSize = {1234, 567};
+      return;
+    }
+    TSForm::HandleMessage(message);
+  }
+};
+
+TEST(Win32WindowSystem, AMessageCarriesAddressesAndResultsWholeThroughTheWindowProcedure) {
+  TWin32WindowSystem windows(Instance());
+  EchoForm form(windows, "MovaParamTest");
+  form.CreateHandle(CW::USEDEFAULT, CW::USEDEFAULT, 320, 240);
+  ASSERT_NE(form.Handle, 0u);
+  // Memory from the top of the address space: above 4 GiB in a 64-bit
+  // program, where a parameter cut to 32 bits would point elsewhere.
+  void* high = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE);
+  ASSERT_NE(high, nullptr);
+  if (sizeof(void*) == 8) {
+    ASSERT_GT(reinterpret_cast<uintptr_t>(high), uintptr_t{0xFFFFFFFF});
+  }
+  // A constant with bits in both halves of a 64-bit parameter (its low half alone in 32 bits).
+  const WPARAM wide = static_cast<WPARAM>(0x0123456789ABCDEFull);
+  const LRESULT result = SendMessageA(ToHwnd(form.Handle), WM_APP, wide, reinterpret_cast<LPARAM>(high));
+  EXPECT_EQ(form.WParam, wide);
+  EXPECT_EQ(form.LParam, reinterpret_cast<uintptr_t>(high));
+  EXPECT_EQ(result, reinterpret_cast<LRESULT>(high));
+
+  auto* record = static_cast<MINMAXINFO*>(high);
+  *record = MINMAXINFO{};
+  SendMessageA(ToHwnd(form.Handle), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(record));
+  EXPECT_EQ(record->ptMaxTrackSize.x, 1234);
+  EXPECT_EQ(record->ptMaxTrackSize.y, 567);
+
+  windows.DestroyWindow(form.Handle);
+  VirtualFree(high, 0, MEM_RELEASE);
+}
+
 TEST(Win32TimerService, TicksRunOnTheWindowThreadAndATimerKilledInItsTickNeverTicksAgain) {
   TWin32TimerService timers(Instance());
   const DWORD windowThread = GetCurrentThreadId();

@@ -30,7 +30,7 @@ uint32_t MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers
   return flags;
 }
 
-uint32_t PointParam(const QPoint& point) { return MakePointParam(point.x(), point.y()); }
+MessageParam PointParam(const QPoint& point) { return MakePointParam(point.x(), point.y()); }
 
 // The message of a button event, or 0 for a button the forms do not hear.
 uint32_t ButtonMessage(Qt::MouseButton button, QEvent::Type type, bool doubleClicks) {
@@ -76,7 +76,7 @@ TQtFormWidget::TQtFormWidget(TQtWindowSystem& system, const TWindowClass& window
   if (create.X != CW::USEDEFAULT && create.Y != CW::USEDEFAULT) move(create.X, create.Y);
 }
 
-bool TQtFormWidget::Deliver(uint32_t msg, uint32_t wParam, uint32_t lParam) {
+bool TQtFormWidget::Deliver(uint32_t msg, MessageParam wParam, MessageParam lParam) {
   if (FormBinding == nullptr) return true;
   DefaultRequested = false;
   FormBinding->WindowProc(msg, wParam, lParam);
@@ -152,7 +152,7 @@ bool TQtFormWidget::event(QEvent* event) {
       std::vector<std::string> files = LocalFiles(drop->mimeData());
       if (!(ExStyle & WS_EX::ACCEPTFILES) || files.empty()) break;
       drop->acceptProposedAction();
-      const uint32_t token = System.HoldDrop(std::move(files));
+      const MessageParam token = System.HoldDrop(std::move(files));
       Deliver(WM::DROPFILES, token, 0);
       System.DragFinish(token);  // a form that ignored the drop still frees it
       return true;

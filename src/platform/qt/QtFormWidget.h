@@ -32,7 +32,7 @@ class TQtFormWidget : public QWidget {
  private:
   // Delivers one message to the form; true when the form left it to the
   // default handling (or the widget has no form).
-  bool Deliver(uint32_t msg, uint32_t wParam, uint32_t lParam);
+  bool Deliver(uint32_t msg, MessageParam wParam, MessageParam lParam);
 
   TQtWindowSystem& System;
   TWindowClass Class;

@@ -107,7 +107,7 @@ void TQtWindowSystem::ApplySizeLimits(TQtFormWidget& widget) {
                         std::clamp(CurrentMinMax.MaxTrackSize.Y, 1, QWIDGETSIZE_MAX));
 }
 
-TMinMaxInfo* TQtWindowSystem::MinMaxInfo(uint32_t lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
+TMinMaxInfo* TQtWindowSystem::MinMaxInfo(MessageParam lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
 
 void TQtWindowSystem::DestroyWindow(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
@@ -123,7 +123,7 @@ void TQtWindowSystem::DestroyWindow(WindowHandle window) {
   widget->deleteLater();  // the widget may be inside one of its own events
 }
 
-int32_t TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
+MessageResult TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr) return 0;
   if (message.Msg == WM::SYSCOMMAND && (message.WParam & 0xFFF0) == SC::CLOSE) {
@@ -138,7 +138,7 @@ int32_t TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMessage&
   return 0;
 }
 
-int32_t TQtWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+MessageResult TQtWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr || widget->Binding() == nullptr) return 0;
   return widget->Binding()->WindowProc(msg, wParam, lParam);
@@ -371,20 +371,20 @@ TPoint TQtWindowSystem::GetCursorClientPos(WindowHandle window) {
   return TPoint{point.x(), point.y()};
 }
 
-uint32_t TQtWindowSystem::HoldDrop(std::vector<std::string> files) {
-  const uint32_t token = NextDrop++;
+MessageParam TQtWindowSystem::HoldDrop(std::vector<std::string> files) {
+  const MessageParam token = NextDrop++;
   if (NextDrop == 0) NextDrop = 1;
   Drops[token] = std::move(files);
   return token;
 }
 
-std::string TQtWindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
+std::string TQtWindowSystem::DroppedFile(MessageParam drop, uint32_t index) {
   auto found = Drops.find(drop);
   if (found == Drops.end() || index >= found->second.size()) return {};
   return found->second[index];
 }
 
-void TQtWindowSystem::DragFinish(uint32_t drop) { Drops.erase(drop); }
+void TQtWindowSystem::DragFinish(MessageParam drop) { Drops.erase(drop); }
 
 void TQtWindowSystem::PostQuitMessage(int32_t code) {
   QMetaObject::invokeMethod(qApp, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);

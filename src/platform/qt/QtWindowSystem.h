@@ -25,8 +25,8 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   bool RegisterFormClass(const TWindowClass& windowClass) override;
   WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
-  int32_t DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) override;
+  MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) override;
   uint32_t RegisterNamedMessage(const std::string& name) override;
   void SetWindowCaption(WindowHandle window, const std::string& text) override;
   std::string GetWindowCaption(WindowHandle window) override;
@@ -55,14 +55,14 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   WindowHandle GetCapture() override;
   void ReleaseCapture() override;
   TPoint GetCursorClientPos(WindowHandle window) override;
-  std::string DroppedFile(uint32_t drop, uint32_t index) override;
-  void DragFinish(uint32_t drop) override;
-  TMinMaxInfo* MinMaxInfo(uint32_t lParam) override;
+  std::string DroppedFile(MessageParam drop, uint32_t index) override;
+  void DragFinish(MessageParam drop) override;
+  TMinMaxInfo* MinMaxInfo(MessageParam lParam) override;
   void PostQuitMessage(int32_t code) override;
   int32_t RunMessageLoop(const std::function<bool(const TKeyPress&)>& translateKey) override;
 
   // For the widgets: a drop's files held until DragFinish; its token.
-  uint32_t HoldDrop(std::vector<std::string> files);
+  MessageParam HoldDrop(std::vector<std::string> files);
   // For the widgets: asks the form for its size limits and applies them.
   void ApplySizeLimits(TQtFormWidget& widget);
   // For the widgets: the capture ends without the form asking.
@@ -77,8 +77,8 @@ class TQtWindowSystem : public QObject, public IWindowSystem {
   std::map<std::string, TWindowClass> Classes;
   std::map<WindowHandle, QPointer<TQtFormWidget>> Forms;
   std::map<std::string, uint32_t> RegisteredMessages;
-  std::map<uint32_t, std::vector<std::string>> Drops;
-  uint32_t NextDrop = 1;
+  std::map<MessageParam, std::vector<std::string>> Drops;
+  MessageParam NextDrop = 1;
   TMinMaxInfo CurrentMinMax{};
   WindowHandle Capture = 0;
   const std::function<bool(const TKeyPress&)>* TranslateKey = nullptr;

@@ -38,7 +38,7 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, msg, wParam, lParam);
   }
   if (binding == nullptr) return 0;
-  return binding->WindowProc(msg, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+  return binding->WindowProc(msg, wParam, static_cast<MessageParam>(lParam));
 }
 
 HBRUSH ClassBrush(TClassBrush brush) {
@@ -79,13 +79,14 @@ void TWin32WindowSystem::DestroyWindow(WindowHandle window) {
   if (window != 0) ::DestroyWindow(ToHwnd(window));
 }
 
-int32_t TWin32WindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
-  return static_cast<int32_t>(DefWindowProcA(ToHwnd(window), message.Msg, message.WParam, message.LParam));
+MessageResult TWin32WindowSystem::DefaultHandling(WindowHandle window, const FormMessage& message) {
+  return DefWindowProcA(ToHwnd(window), message.Msg, message.WParam, static_cast<LPARAM>(message.LParam));
 }
 
-int32_t TWin32WindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) {
+MessageResult TWin32WindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam,
+                                                  MessageParam lParam) {
   if (window == 0) return 0;
-  return static_cast<int32_t>(SendMessageA(ToHwnd(window), msg, wParam, lParam));
+  return SendMessageA(ToHwnd(window), msg, wParam, static_cast<LPARAM>(lParam));
 }
 
 uint32_t TWin32WindowSystem::RegisterNamedMessage(const std::string& name) {
@@ -232,8 +233,8 @@ TPoint TWin32WindowSystem::GetCursorClientPos(WindowHandle window) {
   return TPoint{point.x, point.y};
 }
 
-std::string TWin32WindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
-  HDROP files = reinterpret_cast<HDROP>(static_cast<uintptr_t>(drop));
+std::string TWin32WindowSystem::DroppedFile(MessageParam drop, uint32_t index) {
+  HDROP files = reinterpret_cast<HDROP>(drop);
   if (files == nullptr) return {};
   const UINT length = DragQueryFileA(files, index, nullptr, 0);
   if (length == 0) return {};
@@ -242,12 +243,12 @@ std::string TWin32WindowSystem::DroppedFile(uint32_t drop, uint32_t index) {
   return std::string(name.data());
 }
 
-void TWin32WindowSystem::DragFinish(uint32_t drop) {
-  if (drop != 0) ::DragFinish(reinterpret_cast<HDROP>(static_cast<uintptr_t>(drop)));
+void TWin32WindowSystem::DragFinish(MessageParam drop) {
+  if (drop != 0) ::DragFinish(reinterpret_cast<HDROP>(drop));
 }
 
-TMinMaxInfo* TWin32WindowSystem::MinMaxInfo(uint32_t lParam) {
-  return reinterpret_cast<TMinMaxInfo*>(static_cast<uintptr_t>(lParam));
+TMinMaxInfo* TWin32WindowSystem::MinMaxInfo(MessageParam lParam) {
+  return reinterpret_cast<TMinMaxInfo*>(lParam);
 }
 
 void TWin32WindowSystem::PostQuitMessage(int32_t code) { ::PostQuitMessage(code); }

@@ -20,8 +20,8 @@ class TWin32WindowSystem final : public IWindowSystem {
   bool RegisterFormClass(const TWindowClass& windowClass) override;
   WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
-  int32_t DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  int32_t SendFormMessage(WindowHandle window, uint32_t msg, uint32_t wParam, uint32_t lParam) override;
+  MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) override;
+  MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) override;
   uint32_t RegisterNamedMessage(const std::string& name) override;
 
   void SetWindowCaption(WindowHandle window, const std::string& text) override;
@@ -54,9 +54,9 @@ class TWin32WindowSystem final : public IWindowSystem {
   void ReleaseCapture() override;
   TPoint GetCursorClientPos(WindowHandle window) override;
 
-  std::string DroppedFile(uint32_t drop, uint32_t index) override;
-  void DragFinish(uint32_t drop) override;
-  TMinMaxInfo* MinMaxInfo(uint32_t lParam) override;
+  std::string DroppedFile(MessageParam drop, uint32_t index) override;
+  void DragFinish(MessageParam drop) override;
+  TMinMaxInfo* MinMaxInfo(MessageParam lParam) override;
 
   void PostQuitMessage(int32_t code) override;
   void SetAcceleratorTable(WindowHandle target, std::span<const AccelEntry> entries) override;
