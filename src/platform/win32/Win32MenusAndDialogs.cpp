@@ -80,10 +80,11 @@ bool AskSaveName(TSaveFileDialog& dialog) {
   std::vector<char> name(dialog.MaxFile, '\0');
   std::copy_n(dialog.FileName.begin(), std::min<size_t>(dialog.FileName.size(), dialog.MaxFile - 1), name.begin());
   OPENFILENAMEA record{};
-  // The record as the first 32-bit version defined it, without the fields
-  // added later, which every version of the dialog accepts.
-  static_assert(offsetof(OPENFILENAMEA, pvReserved) == 76, "the record of the first 32-bit version");
-  record.lStructSize = offsetof(OPENFILENAMEA, pvReserved);
+  // The record as the first version defined it, ending with lpTemplateName,
+  // without the fields added later: every version of the dialog accepts it.
+  // It is 76 bytes in a 32-bit program and 136 in a 64-bit one.
+  static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEA, pvReserved) == 76, "the 76-byte record of 32-bit Windows");
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   record.hwndOwner = ToHwnd(dialog.Owner);
   record.lpstrFilter = filter.c_str();
   record.nFilterIndex = 1;

@@ -17,7 +17,7 @@ int32_t TrackMenuModel(const TPopupMenu& menu, TPoint at, HWND owner);
 // MessageBoxA; with MB::USERICON, MessageBoxIndirectA with the program's icon "MAINICON".
 int32_t ShowBox(HINSTANCE instance, HWND owner, const std::string& text, const std::string& caption, uint32_t style);
 
-// GetSaveFileNameA with the 76-byte record of the first 32-bit version.
+// GetSaveFileNameA with the record of the first version (76 bytes in 32-bit Windows).
 bool AskSaveName(TSaveFileDialog& dialog);
 
 }  // namespace mova
