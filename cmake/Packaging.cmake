@@ -1,6 +1,7 @@
 # Packages made by CPack from what `cmake --install` installs:
 #   Linux:   cpack -G DEB   in build/      -> mova_<version>_<arch>.deb
-#   Windows: cpack -G ZIP   in build-win/  -> mova-<version>-win32.zip
+#   Windows: cpack -G ZIP   in build-win/  -> mova-<version>-win32.zip (i686)
+#                           in build-win64/ -> mova-<version>-win64.zip (x86_64)
 set(CPACK_PACKAGE_NAME mova)
 set(CPACK_PACKAGE_VENDOR "Mova")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -12,7 +13,12 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME mova-${PROJECT_VERSION}-win32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(MOVA_WINDOWS_ZIP_NAME mova-${PROJECT_VERSION}-win64)
+  else()
+    set(MOVA_WINDOWS_ZIP_NAME mova-${PROJECT_VERSION}-win32)
+  endif()
+  set(CPACK_PACKAGE_FILE_NAME ${MOVA_WINDOWS_ZIP_NAME})
   # One folder in the zip, named like the zip, holding mova.exe and README.txt.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()

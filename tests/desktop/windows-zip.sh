@@ -1,39 +1,46 @@
 #!/usr/bin/env bash
 # The Windows zip as its user gets it, made by CPack from the Windows build:
-#   windows-zip.sh BUILD_DIR OUT_DIR WINE_PREFIX
-# It must hold one folder with mova.exe and README.txt (lines ending in CR LF,
-# as Windows' editors and the key map expect). Unpacked elsewhere, mova.exe
-# runs under Wine (whose server the fixture has started) and reads the key map
-# beside it, as README.txt says: its "X Exit" binding ends the program with 0.
+#   windows-zip.sh make BUILD_DIR OUT_DIR NAME   makes OUT_DIR/NAME.zip and checks it
+#   windows-zip.sh run OUT_DIR NAME RUNNER...    unpacks it and runs mova.exe with RUNNER
+# The zip must hold one folder NAME with mova.exe and README.txt (lines ending
+# in CR LF, as Windows' editors and the key map expect). Unpacked elsewhere,
+# mova.exe runs under Wine (the build's runner, whose server the fixture has
+# started) and reads the key map beside it, as README.txt says: its "X Exit"
+# binding ends the program with 0.
 set -euo pipefail
-build=$1 out=$2 prefix=$3
-wine_run=$(dirname "$0")/../../scripts/wine-run.sh
+mode=$1; shift
 
-rm -rf "$out"
-mkdir -p "$out"
-if ! cpack -G ZIP -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1; then
-  cat "$out/cpack.log"
-  exit 1
+if [ "$mode" = make ]; then
+  build=$1 out=$2 name=$3
+  rm -rf "$out"
+  mkdir -p "$out"
+  if ! cpack -G ZIP -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1; then
+    cat "$out/cpack.log"
+    exit 1
+  fi
+  zips=("$out"/*.zip)
+  [ "${zips[*]}" = "$out/$name.zip" ] || { echo "CPack made ${zips[*]##*/}, not $name.zip alone"; exit 1; }
+  listing=$(unzip -Z1 "$out/$name.zip" | grep -v '/$' | sort)
+  echo "$listing"
+  [ "$listing" = "$(printf '%s\n' "$name/README.txt" "$name/mova.exe")" ] ||
+    { echo "the zip should hold $name/mova.exe and $name/README.txt only"; exit 1; }
+  unzip -p "$out/$name.zip" "$name/README.txt" >"$out/README.txt"
+  if grep -q $'[^\r]$' "$out/README.txt"; then
+    echo "README.txt has lines that do not end in CR LF"
+    exit 1
+  fi
+  echo "$name.zip holds mova.exe and README.txt"
+  exit 0
 fi
-zips=("$out"/mova-*-win32.zip)
-[ ${#zips[@]} -eq 1 ] && [ -f "${zips[0]}" ] || { echo "not one mova-*-win32.zip in $out"; exit 1; }
-zip=${zips[0]}
-folder=$(basename "$zip" .zip)
-listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
-echo "$listing"
-[ "$listing" = "$(printf '%s\n' "$folder/README.txt" "$folder/mova.exe")" ] ||
-  { echo "the zip should hold $folder/mova.exe and $folder/README.txt only"; exit 1; }
 
+[ "$mode" = run ] || { echo "usage: $0 make BUILD_DIR OUT_DIR NAME | run OUT_DIR NAME RUNNER..."; exit 2; }
+out=$1 name=$2; shift 2
 unpacked=$out/unpacked
-unzip -q "$zip" -d "$unpacked"
-readme=$unpacked/$folder/README.txt
-if grep -q $'[^\r]$' "$readme"; then
-  echo "README.txt has lines that do not end in CR LF"
-  exit 1
-fi
-printf 'X Exit\r\n' >"$unpacked/$folder/keymap"
+rm -rf "$unpacked"
+unzip -q "$out/$name.zip" -d "$unpacked"
+printf 'X Exit\r\n' >"$unpacked/$name/keymap"
 
-"$wine_run" "$prefix" "$unpacked/$folder/mova.exe" &
+"$@" "$unpacked/$name/mova.exe" &
 mova=$!
 window=""
 for _ in $(seq 1 60); do
@@ -63,5 +70,5 @@ if kill -0 $mova 2>/dev/null; then
 fi
 code=0
 wait $mova || code=$?
-echo "${zip##*/}: mova.exe ran from where it was unpacked and ended with $code"
+echo "$name.zip: mova.exe ran from where it was unpacked and ended with $code"
 [ $code -eq 0 ]
