@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Mova and runs the whole test suite: the normal build first, then the
-# core built for 32-bit Windows with its tests under Wine, then the
-# AddressSanitizer + UndefinedBehaviorSanitizer build. Installs what is missing.
+# Builds Mova and runs the whole test suite: the normal build first, then
+# Mova for Windows, 64-bit and 32-bit, with their tests under Wine
+# (scripts/test-windows.sh), then the AddressSanitizer +
+# UndefinedBehaviorSanitizer build. Installs what is missing.
 # MOVA_SKIP_SANITIZE=1 leaves out the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
