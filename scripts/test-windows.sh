@@ -23,7 +23,9 @@ bash scripts/build-windows.sh win64
 run_tests build-win64
 
 bash scripts/build-windows.sh win32
-if ! bash scripts/runs-32bit-programs.sh; then
+if [ "${MOVA_NO_32BIT:-0}" = 1 ]; then
+  why="MOVA_NO_32BIT=1 leaves them out"
+elif ! bash scripts/runs-32bit-programs.sh; then
   why="this kernel does not start 32-bit programs"
 elif [ ! -x /usr/lib/wine/wine ]; then
   why="32-bit Wine is not installed (scripts/deps.sh says why)"
