@@ -3,18 +3,12 @@
 #include <cstdio>
 
 #include "app/MainWindow.h"
+#include "framework/LittleEndian.h"
 #include "framework/PathNames.h"
 
 namespace mova {
 
 namespace {
-
-uint32_t ReadLe32(const uint8_t* bytes) {
-  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-uint16_t ReadLe16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
 
 std::string FixedText(double value, int decimals) {
   char text[64];

@@ -1,16 +1,13 @@
 #include "player/RiffWalk.h"
 
+#include "framework/LittleEndian.h"
+
 namespace mova {
 
 namespace {
 
 constexpr FourCC kRiff = ToFourCC("RIFF");
 constexpr FourCC kList = ToFourCC("LIST");
-
-uint32_t LittleEndian32(const uint8_t* bytes) {
-  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
 
 }  // namespace
 
@@ -22,7 +19,7 @@ bool FindChunk(ByteReader& file, const FourCC& name, int64_t& size) {
                     static_cast<char>(header[3])};
     // Read unsigned: a size of 2^31 or more is a (possibly bogus) large
     // chunk, never a step backwards that would revisit the same header.
-    size = LittleEndian32(header + 4);
+    size = ReadLe32(header + 4);
 
     if (id == kRiff || id == kList) {
       uint8_t formType[4];  // not needed to find a chunk, but part of the header

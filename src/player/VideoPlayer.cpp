@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/LittleEndian.h"
 #include "player/FileReader.h"
 #include "player/FrameCapture.h"
 #include "player/MediaProbes.h"
@@ -26,12 +27,6 @@ std::string FilterMenuName(const std::string& name) {
     if (startsCharacter && ++chars > MaxFilterNameChars) return plain.substr(0, i);
   }
   return plain;
-}
-
-int32_t LittleEndianInt32(const uint8_t* bytes) {
-  const uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-  return static_cast<int32_t>(value);
 }
 
 }  // namespace
@@ -85,7 +80,7 @@ void TVideoPlayer::Open(const std::string& fileName) {
 
   double frameTime = 0.0;
   if (!Graph->GetAvgTimePerFrame(frameTime)) frameTime = 0.0;
-  const int32_t headerFrameTime = LittleEndianInt32(&AviHeader[8]);
+  const int32_t headerFrameTime = static_cast<int32_t>(ReadLe32(&AviHeader[8]));
   if (frameTime != 0.0) {
     FrameRate = 1.0 / frameTime;
   } else if (headerFrameTime > 0) {

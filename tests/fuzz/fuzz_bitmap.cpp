@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "LittleEndian.h"
+#include "framework/LittleEndian.h"
 #include "player/BitmapWriter.h"
 #include "support/MemorySystem.h"
 
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) { return mova::fuzz::LittleEndian(bytes.data() + at, 4); }
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) { return mova::ReadLe32(bytes.data() + at); }
 
 // Whether a width x height file fits the size fields, worked out in 128 bits.
 bool Storable(int32_t width, int32_t height) {
@@ -31,8 +31,8 @@ bool Storable(int32_t width, int32_t height) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 9) return 0;
-  int32_t width = static_cast<int32_t>(mova::fuzz::LittleEndian(data, 4));
-  int32_t height = static_cast<int32_t>(mova::fuzz::LittleEndian(data + 4, 4));
+  int32_t width = static_cast<int32_t>(mova::ReadLe32(data));
+  int32_t height = static_cast<int32_t>(mova::ReadLe32(data + 4));
   const uint8_t mode = data[8];
   data += 9;
   size -= 9;

@@ -15,15 +15,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "LittleEndian.h"
 #include "app/MainWindow.h"
 #include "framework/FakeWindowSystem.h"
+#include "framework/LittleEndian.h"
 #include "support/FakeMedia.h"
 #include "support/MemorySystem.h"
 
 namespace {
-
-using mova::fuzz::LittleEndian;
 
 // Takes `expected` off the front of `text`.
 bool Take(std::string& text, const std::string& expected) {
@@ -54,12 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   media.Graphs.clear();
   media.Script.HasVideo = (flags & 1) != 0;
-  media.Script.Width = static_cast<int32_t>(LittleEndian(data + 1, 2));
-  media.Script.Height = static_cast<int32_t>(LittleEndian(data + 3, 2));
-  const uint32_t frameTime = LittleEndian(data + 5, 4);
+  media.Script.Width = static_cast<int32_t>(mova::ReadLe16(data + 1));
+  media.Script.Height = static_cast<int32_t>(mova::ReadLe16(data + 3));
+  const uint32_t frameTime = mova::ReadLe32(data + 5);
   media.Script.HasFrameTime = frameTime != 0;
   media.Script.FrameTime = frameTime / 1e7;
-  media.Script.Duration = static_cast<int64_t>(LittleEndian(data + 9, 4)) * 10000;
+  media.Script.Duration = static_cast<int64_t>(mova::ReadLe32(data + 9)) * 10000;
   media.Script.DurationEstimate = (flags & 4) != 0;
 
   const bool windows = (flags & 2) != 0;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/LittleEndian.h"
+
 namespace mova::dshow {
 
 namespace {
@@ -9,14 +11,8 @@ namespace {
 // Rows of this many pixels still have a byte count that fits in size_t.
 bool WidthFits(int32_t width) { return static_cast<uint64_t>(width) * 4 + 3 <= SIZE_MAX; }
 
-uint32_t Read32(const std::vector<uint8_t>& bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-uint16_t Read16(const std::vector<uint8_t>& bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
+uint32_t Read32(const std::vector<uint8_t>& bytes, size_t at) { return ReadLe32(&bytes[at]); }
+uint16_t Read16(const std::vector<uint8_t>& bytes, size_t at) { return ReadLe16(&bytes[at]); }
 
 }  // namespace
 
