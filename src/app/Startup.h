@@ -8,7 +8,7 @@
 #include "framework/OperatingSystem.h"
 #include "framework/WindowSystem.h"
 #include "player/MediaGraph.h"
-#include "player/TimerService.h"
+#include "framework/TimerService.h"
 
 namespace mova {
 

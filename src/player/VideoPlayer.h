@@ -11,7 +11,7 @@
 #include "framework/OperatingSystem.h"
 #include "framework/WindowHandle.h"
 #include "player/MediaGraph.h"
-#include "player/TimerService.h"
+#include "framework/TimerService.h"
 
 namespace mova {
 

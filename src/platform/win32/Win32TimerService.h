@@ -12,7 +12,7 @@
 #include <map>
 #include <memory>
 
-#include "player/TimerService.h"
+#include "framework/TimerService.h"
 
 namespace mova {
 
