@@ -23,6 +23,7 @@ TEST_F(PlayerTest, CaptureWithoutAFileFailsWithoutADetector) {
 TEST_F(PlayerTest, CaptureAsksForTheFrameAtThePositionAtTheNativeSize) {
   Platform.Script.Width = 6;
   Platform.Script.Height = 2;
+  Platform.Script.Duration = 600'000'000;
   FakeGraphState& graph = OpenPlain();
   graph.Position = 123'450'000;  // 12.345 s
   const std::string target = TestMediaDir() + "/capture-fake.bmp";

@@ -19,10 +19,20 @@ void FakeGraphState::EndStream() {
   Position = Duration;
   HasDuration = true;
   DurationEstimate = false;
+  if (!Timeline.EndReached(Position)) return;
   if (EndOfStreamHandler) {
     // Copy first: the handler may close the file and so destroy the graph.
     const std::function<void()> handler = EndOfStreamHandler;
     handler();
+  }
+}
+
+void FakeGraphState::Advance(int64_t time) {
+  if (!Running || Timeline.Ended()) return;
+  Position += time;
+  if (Timeline.HasLength() && !Timeline.LengthIsEstimate() && Position >= Timeline.Length()) {
+    Duration = Timeline.Length();
+    EndStream();
   }
 }
 
@@ -36,7 +46,10 @@ FakeMediaGraph::~FakeMediaGraph() {
 bool FakeMediaGraph::RenderFile(const std::string& fileName) {
   State->Calls.push_back("RenderFile " + fileName);
   State->RenderedFile = fileName;
-  return State->RenderResult;
+  if (!State->RenderResult) return false;
+  State->Timeline.Cued(State->HasDuration ? std::optional<int64_t>(State->Duration) : std::nullopt,
+                       State->DurationEstimate);
+  return true;
 }
 
 void FakeMediaGraph::SetVideoOwner(WindowHandle owner) {
@@ -76,30 +89,51 @@ bool FakeMediaGraph::GetAvgTimePerFrame(double& seconds) {
 
 bool FakeMediaGraph::GetDuration(int64_t& duration) {
   State->Calls.push_back("GetDuration");
-  if (!State->HasDuration) return false;
-  duration = State->Duration;
+  State->Timeline.Estimate(State->HasDuration ? std::optional<int64_t>(State->Duration) : std::nullopt);
+  if (!State->Timeline.HasLength()) return false;
+  duration = State->Timeline.Length();
   return true;
 }
 
 // A question asked with every position read, not recorded: the record
 // stays one of what the engine made the graph do.
-bool FakeMediaGraph::DurationIsEstimate() { return State->DurationEstimate; }
+bool FakeMediaGraph::DurationIsEstimate() { return State->Timeline.LengthIsEstimate(); }
 
 int64_t FakeMediaGraph::GetCurrentPosition() {
   State->Calls.push_back("GetCurrentPosition");
-  return State->Position;
+  return State->Timeline.Position(State->Position);
 }
 
 void FakeMediaGraph::SetPosition(int64_t position) {
   State->Calls.push_back("SetPosition " + std::to_string(position));
   State->Seeks.push_back(position);
-  if (State->SeekMovesPosition) State->Position = position;
+  const int64_t target = State->Timeline.SeekTarget(position);
+  if (State->SeekMovesPosition) State->Position = target;
+  State->Timeline.Sought(target);
 }
 
-void FakeMediaGraph::Run() { State->Calls.push_back("Run"); }
-void FakeMediaGraph::Pause() { State->Calls.push_back("Pause"); }
-void FakeMediaGraph::Stop() { State->Calls.push_back("Stop"); }
-void FakeMediaGraph::StopWhenReady() { State->Calls.push_back("StopWhenReady"); }
+void FakeMediaGraph::Run() {
+  State->Calls.push_back("Run");
+  State->Running = true;
+  State->Timeline.Resumed();
+}
+
+void FakeMediaGraph::Pause() {
+  State->Calls.push_back("Pause");
+  State->Running = false;
+  State->Timeline.Resumed();
+}
+
+void FakeMediaGraph::Stop() {
+  State->Calls.push_back("Stop");
+  State->Running = false;
+  State->Timeline.Stopped(State->Position);
+}
+
+void FakeMediaGraph::StopWhenReady() {
+  State->Calls.push_back("StopWhenReady");
+  State->Running = false;
+}
 
 void FakeMediaGraph::SetVolume(int32_t volume) {
   State->Calls.push_back("SetVolume " + std::to_string(volume));
@@ -128,6 +162,8 @@ std::unique_ptr<IMediaGraph> FakeMediaPlatform::CreateGraph() {
   state->Seeks.clear();
   state->EndOfStreamHandler = nullptr;
   state->Destroyed = false;
+  state->Running = false;
+  state->Timeline = TGraphTimeline();
   Graphs.push_back(state);
   return std::make_unique<FakeMediaGraph>(std::move(state));
 }

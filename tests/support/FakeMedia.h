@@ -8,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/TimerService.h"
+#include "player/GraphTimeline.h"
 #include "player/MediaGraph.h"
-#include "player/TimerService.h"
 
 namespace mova::test {
 
@@ -23,11 +24,13 @@ struct FakeGraphState {
   int32_t Height = 240;
   bool HasFrameTime = true;  // GetAvgTimePerFrame answers FrameTime, else false
   double FrameTime = 0.04;
-  bool HasDuration = true;  // GetDuration answers Duration, else false
+  // What the framework reports of time; the graph answers the engine from
+  // these through the time contract (Timeline), as a real backend does.
+  bool HasDuration = true;  // the length at the cue is Duration, else none
   int64_t Duration = 10'000'000;
-  bool DurationEstimate = false;  // what DurationIsEstimate answers
-  int64_t Position = 0;             // what GetCurrentPosition answers
-  bool SeekMovesPosition = true;    // SetPosition sets Position to its argument, unchanged
+  bool DurationEstimate = false;  // that length is only an estimate (Duration then is the latest)
+  int64_t Position = 0;             // the framework's position
+  bool SeekMovesPosition = true;    // SetPosition moves Position to where it seeks
   int32_t PlaceResult = 0;          // what SetVideoPosition answers
   std::vector<TFilterInfo> Filters;  // what EnumFilters answers
 
@@ -42,12 +45,18 @@ struct FakeGraphState {
   std::vector<std::string> SettingsShown;  // "name owner" per ShowFilterSettings
   std::function<void()> EndOfStreamHandler;
   bool Destroyed = false;
+  bool Running = false;  // between Run and Pause or Stop
+  TGraphTimeline Timeline;
 
   // How often `call` (the operation's name, without arguments) was made.
   int Count(std::string_view call) const;
   // Plays the stream to its end: Position := Duration, which is exact from
-  // then on, then the end-of-stream handler runs, as the event loop would run it.
+  // then on, then the end-of-stream handler runs, as the event loop would
+  // run it, unless the stream already sat at its end.
   void EndStream();
+  // Plays `time` (media time) of the stream while the graph runs; reaching
+  // an exact length ends the stream.
+  void Advance(int64_t time);
 };
 
 class FakeMediaGraph : public IMediaGraph {

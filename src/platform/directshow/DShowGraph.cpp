@@ -122,9 +122,10 @@ bool TDShowGraph::RenderFile(const std::string& fileName) {
   GraphBuilder.Query(IID_IBasicAudio, BasicAudio);  // absent without sound
 
   MediaSeeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+  // The splitters know the length when the file is rendered.
   LONGLONG duration = 0;
-  HasDuration = SUCCEEDED(MediaSeeking->GetDuration(&duration)) && duration >= 0;
-  Duration = HasDuration ? duration : 0;
+  const bool hasDuration = SUCCEEDED(MediaSeeking->GetDuration(&duration)) && duration >= 0;
+  Timeline.Cued(hasDuration ? std::optional<int64_t>(duration) : std::nullopt);
 
   Events = std::make_unique<dshow::TDShowEventWindow>([this] { OnGraphNotify(); });
   if (Events->Handle() != nullptr) {
@@ -177,7 +178,7 @@ int32_t TDShowGraph::SetVideoPosition(int32_t left, int32_t top, int32_t width, 
     // Wine's renderer draws a picture only as it arrives, never again on a
     // move or resize: a graph that stands still cues its frame once more.
     if (Requested == TRequested::Paused) SetPosition(GetCurrentPosition());
-    if (Requested == TRequested::Stopped && Rendered && !Ended) CueAndStop();
+    if (Requested == TRequested::Stopped && Rendered && !Timeline.Ended()) CueAndStop();
   }
   return static_cast<int32_t>(placed);
 }
@@ -201,28 +202,31 @@ bool TDShowGraph::GetAvgTimePerFrame(double& seconds) {
 }
 
 bool TDShowGraph::GetDuration(int64_t& duration) {
-  if (!HasDuration) return false;
-  duration = Duration;
+  LONGLONG estimate = 0;
+  if (Timeline.LengthIsEstimate() && MediaSeeking && SUCCEEDED(MediaSeeking->GetDuration(&estimate)) && estimate >= 0)
+    Timeline.Estimate(estimate);
+  if (!Timeline.HasLength()) return false;
+  duration = Timeline.Length();
   return true;
 }
 
-// The splitters know the length when the file is rendered.
-bool TDShowGraph::DurationIsEstimate() { return false; }
+bool TDShowGraph::DurationIsEstimate() { return Timeline.LengthIsEstimate(); }
+
+std::optional<int64_t> TDShowGraph::ReportedPosition() {
+  LONGLONG position = 0;
+  if (!MediaSeeking || FAILED(MediaSeeking->GetCurrentPosition(&position))) return std::nullopt;
+  // It may pass the duration until the graph completes; the timeline keeps it within.
+  return position;
+}
 
 int64_t TDShowGraph::GetCurrentPosition() {
   if (!MediaSeeking) return 0;
-  if (Ended) return Duration;
-  LONGLONG position = 0;
-  if (FAILED(MediaSeeking->GetCurrentPosition(&position))) return 0;
-  // The position may pass the duration until the graph completes.
-  if (HasDuration) position = std::min<LONGLONG>(position, Duration);
-  return std::max<LONGLONG>(position, 0);
+  return Timeline.Position(ReportedPosition());
 }
 
 void TDShowGraph::SetPosition(int64_t position) {
   if (!MediaSeeking || !MediaControl) return;
-  LONGLONG current = std::max<int64_t>(position, 0);
-  if (HasDuration) current = std::min<LONGLONG>(current, Duration);
+  LONGLONG current = Timeline.SeekTarget(position);
   // Under Wine a seek while the graph runs or is paused can lose the sound
   // stream's end: the graph then never completes and hangs when it is next
   // stopped. Seeking the stopped graph and restoring its state is safe
@@ -233,7 +237,7 @@ void TDShowGraph::SetPosition(int64_t position) {
   MediaSeeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_NoPositioning);
   // An end queued before the seek belongs to the position left behind.
   DrainEvents();
-  Ended = HasDuration && current >= Duration;
+  Timeline.Sought(current);
   if (was == TRequested::Paused) MediaControl->Pause();
   if (was == TRequested::Running) MediaControl->Run();
 }
@@ -242,12 +246,14 @@ void TDShowGraph::Run() {
   if (!MediaControl) return;
   MediaControl->Run();
   Requested = TRequested::Running;
+  Timeline.Resumed();
 }
 
 void TDShowGraph::Pause() {
   if (!MediaControl) return;
   MediaControl->Pause();
   Requested = TRequested::Paused;
+  Timeline.Resumed();
 }
 
 void TDShowGraph::Stop() {
@@ -255,10 +261,9 @@ void TDShowGraph::Stop() {
   const int64_t position = GetCurrentPosition();
   MediaControl->Stop();
   Requested = TRequested::Stopped;
-  // Wine's graph reads the position as the start once it is stopped. A graph
-  // stopped at its end (as the engine stops it there) stays at the end until
-  // the next seek; the engine seeks after every other stop anyway.
-  if (HasDuration && position >= Duration) Ended = true;
+  // Wine's graph reads the position as the start once it is stopped; the
+  // position it was stopped at holds until the next seek.
+  Timeline.Stopped(position);
 }
 
 void TDShowGraph::StopWhenReady() {
@@ -319,8 +324,7 @@ void TDShowGraph::OnGraphNotify() {
     NotifyHeldBack = true;
     return;
   }
-  if (!DrainEvents()) return;
-  Ended = true;
+  if (!DrainEvents() || !Timeline.EndReached(ReportedPosition())) return;
   // The handler may destroy this graph: it runs last, from a copy.
   const std::function<void()> handler = EndOfStreamHandler;
   if (handler) handler();

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/directshow/DShowCom.h"
 #include "platform/directshow/DShowEventWindow.h"
+#include "player/GraphTimeline.h"
 #include "player/MediaGraph.h"
 
 namespace mova {
@@ -58,6 +60,8 @@ class TDShowGraph final : public IMediaGraph {
   // Takes the graph's queued events; true when one of them told of the end.
   bool DrainEvents();
   void OnGraphNotify();
+  // What the graph says of its position now, if anything.
+  std::optional<int64_t> ReportedPosition();
 
   TDShowGraphOptions Options;
   dshow::TComPtr<IGraphBuilder> GraphBuilder;
@@ -77,9 +81,8 @@ class TDShowGraph final : public IMediaGraph {
   bool RenderCalled = false;
   bool Rendered = false;
   bool HasVideo = false;
-  bool HasDuration = false;
-  int64_t Duration = 0;  // 100-ns units
-  bool Ended = false;    // played to its end, or sought there, since the last seek
+  // Position, length and end, fed from IMediaSeeking and the graph's events.
+  TGraphTimeline Timeline;
   WindowHandle Owner = 0;
   RECT Placed{0, 0, 0, 0};  // the video window's last place in the owner
   // Operations that run a message loop of their own (the property frame)
