@@ -1,6 +1,5 @@
 #include "platform/gstreamer/GstMediaGraph.h"
 
-#include <gst/pbutils/missing-plugins.h>
 #include <gst/video/video.h>
 
 #include <QCoreApplication>
@@ -9,8 +8,11 @@
 #include <cmath>
 
 #include "platform/gstreamer/ElementSettingsDialog.h"
-#include "platform/gstreamer/GstFrameConverter.h"
+#include "platform/gstreamer/GstCue.h"
+#include "platform/gstreamer/GstDecoderThreads.h"
 #include "platform/gstreamer/GstElementList.h"
+#include "platform/gstreamer/GstFrameConverter.h"
+#include "platform/gstreamer/GstSinks.h"
 #include "platform/qt/QtHandles.h"
 
 namespace mova {
@@ -20,84 +22,6 @@ namespace {
 constexpr int64_t NanosecondsPerUnit = 100;  // GStreamer time to 100-ns media time
 // A seek whose completion the bus never confirms is trusted no longer than this.
 constexpr std::chrono::milliseconds SeekPatience{2000};
-
-bool IsMissingDecoder(GstMessage* message) {
-  if (gst_is_missing_plugin_message(message)) return true;
-  if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_WARNING) return false;
-  GError* error = nullptr;
-  gst_message_parse_warning(message, &error, nullptr);
-  const gsthandles::ErrorPtr owned(error);
-  return error != nullptr && (g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND) ||
-                              g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN));
-}
-
-GstElement* MakeAudioSink(bool silent) {
-  // autoaudiosink falls back to a fake sink of its own when no device opens;
-  // either way the sink keeps the clock, so playback runs in real time.
-  GstElement* sink = silent ? nullptr : gst_element_factory_make("autoaudiosink", nullptr);
-  if (sink == nullptr) sink = gst_element_factory_make("fakesink", nullptr);
-  if (sink != nullptr) g_object_set(sink, "sync", TRUE, nullptr);
-  return sink;
-}
-
-GstElement* MakeAppSink(GstAppSinkCallbacks* callbacks, gpointer self) {
-  GstElement* sink = gst_element_factory_make("appsink", nullptr);
-  if (sink == nullptr) return nullptr;
-  // I420, what most decoders give, is converted (and scaled) to RGB32 in one
-  // pass when the window paints it; BGRx is QImage's RGB32 on a little-endian
-  // machine and may well be painted as it is.
-  gsthandles::CapsPtr caps(gst_caps_from_string("video/x-raw,format={ I420, BGRx }"));
-  // One picture waits at most: a late one is replaced, not queued. The sink
-  // keeps no last picture of its own: the frame slot holds the newest one.
-  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample", FALSE,
-               nullptr);
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), callbacks, self, nullptr);
-  return sink;
-}
-
-// Pictures up to 1080p at 30 frames a second are decoded on one thread: such
-// a stream needs a fraction of one core, while every further thread of the
-// decoder holds pictures of its own (25 MB more at 1080p) and delays the
-// first picture by one. Larger or faster streams keep the decoder's choice.
-constexpr double SingleThreadPixelRate = 1920.0 * 1088.0 * 30.0;
-
-GstPadProbeReturn OnDecoderCaps(GstPad*, GstPadProbeInfo* info, gpointer decoder) {
-  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
-  GstCaps* caps = nullptr;
-  gst_event_parse_caps(event, &caps);
-  const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
-                                                                              : nullptr;
-  gint width = 0;
-  gint height = 0;
-  if (format == nullptr || !gst_structure_get_int(format, "width", &width) ||
-      !gst_structure_get_int(format, "height", &height) || width <= 0 || height <= 0)
-    return GST_PAD_PROBE_OK;
-  gint numerator = 0;
-  gint denominator = 0;
-  double rate = 30.0;  // a stream that states no rate counts as an ordinary one
-  if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
-      denominator > 0)
-    rate = static_cast<double>(numerator) / denominator;
-  const bool light = static_cast<double>(width) * height * rate <= SingleThreadPixelRate;
-  // Read by the decoder when it opens its codec for these caps, just after.
-  g_object_set(decoder, "max-threads", light ? 1 : 0, nullptr);
-  return GST_PAD_PROBE_OK;
-}
-
-// Called for every element added anywhere in the graph, on the thread that
-// adds it.
-void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
-  GstElementFactory* factory = gst_element_get_factory(element);
-  if (factory == nullptr || !gst_element_factory_list_is_type(factory, GST_ELEMENT_FACTORY_TYPE_DECODER |
-                                                                           GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO))
-    return;
-  GParamSpec* threads = g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads");
-  if (threads == nullptr || threads->value_type != G_TYPE_INT) return;
-  const gsthandles::PadPtr pad(gst_element_get_static_pad(element, "sink"));
-  // The decoder outlives its own pad, so the probe may keep a plain pointer.
-  if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDecoderCaps, element, nullptr);
-}
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->Link(pad); }
 
@@ -150,16 +74,18 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   }
   Streams = std::make_unique<TGstStreamLinker>(pipeline, videoSink, audioSink);
   Streams->SetVolume(Volume);
-  g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(&OnElementAdded), nullptr);
+  LimitDecoderThreads(pipeline);
   g_signal_connect(source, "pad-added", G_CALLBACK(&OnDecodedPad), Streams.get());
   gst_bin_add(GST_BIN(pipeline), source);
   Bus.reset(gst_element_get_bus(pipeline));
 
-  if (!Cue()) {
+  const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout);
+  if (!cue.Cued) {
     gst_element_set_state(pipeline, GST_STATE_NULL);
     return false;
   }
   ReadStreamFacts();
+  if (cue.Ended) Timeline.EndReached(QueryPosition());
   Rendered = true;
 
   // The bus's descriptor is readable while messages wait, so the window
@@ -171,32 +97,6 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
     connect(BusNotifier.get(), &QSocketNotifier::activated, this, [this] { DrainBus(); });
   }
   DrainBus();
-  return true;
-}
-
-// Brings the pipeline to paused on its first picture. Fails on any error, on
-// a stream that no decoder takes, and when the cue takes too long.
-bool TGstMediaGraph::Cue() {
-  const GstStateChangeReturn change = gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
-  if (change == GST_STATE_CHANGE_FAILURE) return false;
-  const auto deadline = std::chrono::steady_clock::now() + Options.CueTimeout;
-  const auto types = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ELEMENT |
-                                                 GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_EOS);
-  bool cued = change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL;
-  while (!cued) {
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    gsthandles::MessagePtr message(gst_bus_timed_pop_filtered(Bus.get(), left.count(), types));
-    if (!message) return false;  // timed out
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR || IsMissingDecoder(message.get())) return false;
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) Ended = true;
-    cued = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
-  }
-  // A stream found undecodable while the others were cued still fails.
-  while (gsthandles::MessagePtr message{gst_bus_pop_filtered(Bus.get(), types)}) {
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR || IsMissingDecoder(message.get())) return false;
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) Ended = true;
-  }
   return true;
 }
 
@@ -219,15 +119,23 @@ void TGstMediaGraph::ReadStreamFacts() {
       FrameTime = static_cast<double>(denominator) / numerator;
     }
   }
+  // Not known at the cue (a raw stream, a file without an index), the length
+  // is an estimate until the end.
+  Timeline.Cued(QueryDuration());
+}
+
+std::optional<int64_t> TGstMediaGraph::QueryPosition() const {
+  gint64 position = -1;
+  if (!gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) || position < 0) return std::nullopt;
+  return position / NanosecondsPerUnit;
+}
+
+// A parser's estimate, from the bit rate so far, or a demuxer's, from what it
+// has read of the file, while the length is not known for sure.
+std::optional<int64_t> TGstMediaGraph::QueryDuration() const {
   gint64 duration = -1;
-  if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
-    HasDuration = true;
-    Duration = duration / NanosecondsPerUnit;
-  } else {
-    // Not known at the cue (a raw stream, a file without an index): what the
-    // framework says of it later is an estimate until the end.
-    DurationEstimated = true;
-  }
+  if (!gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &duration) || duration < 0) return std::nullopt;
+  return duration / NanosecondsPerUnit;
 }
 
 void TGstMediaGraph::DrainBus() {
@@ -257,18 +165,7 @@ void TGstMediaGraph::HandleMessage(GstMessage* message) {
 
 void TGstMediaGraph::EndStream() {
   SeekPending = false;
-  if (Ended) return;
-  Ended = true;
-  DurationFinal = true;
-  if (DurationEstimated) {
-    // An estimated length becomes where the stream ended.
-    gint64 position = -1;
-    if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) && position >= 0)
-      LastPosition = position / NanosecondsPerUnit;
-    HasDuration = true;
-    Duration = LastPosition;
-    DurationEstimated = false;
-  }
+  if (!Timeline.EndReached(QueryPosition())) return;
   if (QCoreApplication::instance() == nullptr) return;
   // Queued on a long-lived object and never run from inside a graph
   // operation: the handler may well destroy this graph.
@@ -277,7 +174,7 @@ void TGstMediaGraph::EndStream() {
       QCoreApplication::instance(),
       [this, alive] {
         // A seek made since has left that end.
-        if (alive.expired() || !Ended) return;
+        if (alive.expired() || !Timeline.Ended()) return;
         const std::function<void()> handler = EndOfStreamHandler;
         if (handler) handler();
       },
@@ -336,96 +233,80 @@ bool TGstMediaGraph::GetAvgTimePerFrame(double& seconds) {
 }
 
 bool TGstMediaGraph::GetDuration(int64_t& duration) {
-  if (DurationEstimated) {
-    // The framework's latest estimate: a parser's, from the bit rate so
-    // far, or a demuxer's, from what it has read of the file.
-    gint64 estimate = -1;
-    if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &estimate) && estimate >= 0) {
-      HasDuration = true;
-      Duration = estimate / NanosecondsPerUnit;
-    }
-  }
-  if (!HasDuration) return false;
-  duration = Duration;
+  if (Timeline.LengthIsEstimate()) Timeline.Estimate(QueryDuration());
+  if (!Timeline.HasLength()) return false;
+  duration = Timeline.Length();
   return true;
 }
 
 bool TGstMediaGraph::DurationIsEstimate() {
   DrainBus();  // an end waiting there makes the length exact
-  return DurationEstimated;
-}
-
-void TGstMediaGraph::WatchDuration() {
-  if (DurationEstimated || DurationFinal || !HasDuration) return;
-  // A length that changes while the file plays (a Matroska file written
-  // without its length, which the demuxer guesses and corrects as it reads)
-  // was an estimate after all.
-  gint64 now = -1;
-  if (gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &now) && now >= 0 &&
-      now / NanosecondsPerUnit != Duration)
-    DurationEstimated = true;
+  return Timeline.LengthIsEstimate();
 }
 
 int64_t TGstMediaGraph::GetCurrentPosition() {
   if (!Rendered) return 0;
   DrainBus();
-  if (Ended) return HasDuration ? Duration : LastPosition;
-  if (SeekPending && std::chrono::steady_clock::now() - SeekTime < SeekPatience) return SeekTarget;
-  gint64 position = -1;
-  if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) && position >= 0) {
-    LastPosition = position / NanosecondsPerUnit;
-    WatchDuration();
-    if (HasDuration && !DurationEstimated) LastPosition = std::min(LastPosition, Duration);
+  // Until the pipeline confirms a seek, it may still answer the old position.
+  if (Timeline.Ended() || (SeekPending && std::chrono::steady_clock::now() - SeekTime < SeekPatience))
+    return Timeline.Position(std::nullopt);
+  const std::optional<int64_t> position = QueryPosition();
+  if (position) {
+    if (const std::optional<int64_t> length = QueryDuration()) Timeline.LengthRead(*length);
   }
-  return LastPosition;
+  return Timeline.Position(position);
 }
 
 void TGstMediaGraph::SetPosition(int64_t position) {
   if (!Rendered) return;
-  position = std::max<int64_t>(position, 0);
-  const bool atEnd = HasDuration && !DurationEstimated && position >= Duration;
-  if (atEnd) position = Duration;
+  const int64_t target = Timeline.SeekTarget(position);
   DrainBus();
   const uint32_t seqnum = gst_util_seqnum_next();
-  const auto seek = [this, seqnum](GstFormat format, int64_t target) {
-    GstEvent* event = gst_event_new_seek(1.0, format,
+  const auto seek = [this, seqnum](GstFormat format, int64_t where) {
+    GstEvent* event = gst_event_new_seek(Timeline.Rate(), format,
                                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                         GST_SEEK_TYPE_SET, target, GST_SEEK_TYPE_NONE, -1);
+                                         GST_SEEK_TYPE_SET, where, GST_SEEK_TYPE_NONE, -1);
     gst_event_set_seqnum(event, seqnum);
     return gst_element_send_event(Pipeline.get(), event) != FALSE;
   };
   Frames->NoteSeek();
   // A stream that cannot seek by time (a raw MJPEG stream) can still go back
   // to its start, which is what stop and repeat need.
-  if (!seek(GST_FORMAT_TIME, position * NanosecondsPerUnit) && !(position == 0 && seek(GST_FORMAT_BYTES, 0))) return;
+  if (!seek(GST_FORMAT_TIME, target * NanosecondsPerUnit) && !(target == 0 && seek(GST_FORMAT_BYTES, 0))) return;
   SeekSeqnum = seqnum;
   SeekPending = true;
-  SeekTarget = position;
   SeekTime = std::chrono::steady_clock::now();
-  LastPosition = position;
-  Ended = false;
+  Timeline.Sought(target);
   // The flush is done; an end still waiting on the bus is an old one.
   DrainBus();
-  if (atEnd) {
-    // Sitting on the end is the end, whatever the pipeline makes of it.
-    SeekPending = false;
-    Ended = true;
-  }
+  // Sitting on the end is the end, whatever the pipeline makes of it.
+  if (Timeline.Ended()) SeekPending = false;
 }
 
 void TGstMediaGraph::Run() {
-  if (Rendered) gst_element_set_state(Pipeline.get(), GST_STATE_PLAYING);
+  if (!Rendered) return;
+  gst_element_set_state(Pipeline.get(), GST_STATE_PLAYING);
+  Timeline.Resumed();
 }
 
 void TGstMediaGraph::Pause() {
-  if (Rendered) gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+  if (!Rendered) return;
+  gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+  Timeline.Resumed();
 }
 
 // A stopped graph stays paused: it keeps its cued picture and can still seek
 // and answer its position.
-void TGstMediaGraph::Stop() { Pause(); }
+void TGstMediaGraph::Stop() {
+  if (!Rendered) return;
+  const int64_t position = GetCurrentPosition();
+  gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+  Timeline.Stopped(position);
+}
 
-void TGstMediaGraph::StopWhenReady() { Pause(); }
+void TGstMediaGraph::StopWhenReady() {
+  if (Rendered) gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+}
 
 void TGstMediaGraph::SetVolume(int32_t volume) {
   Volume = LinearVolume(volume);

@@ -12,10 +12,12 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/gstreamer/GstHandles.h"
 #include "platform/gstreamer/GstStreamLinker.h"
 #include "platform/gstreamer/GstVideoWidget.h"
+#include "player/GraphTimeline.h"
 #include "player/MediaGraph.h"
 
 namespace mova {
@@ -70,9 +72,10 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // streaming threads to the window thread by name, so that nothing of the
   // request is built on the streaming thread.
   Q_INVOKABLE void RepaintVideo();
-  bool Cue();
   void ReadStreamFacts();
-  void WatchDuration();
+  // What the pipeline says of its position and length now, if anything.
+  std::optional<int64_t> QueryPosition() const;
+  std::optional<int64_t> QueryDuration() const;
   void DrainBus();
   void HandleMessage(GstMessage* message);
   void EndStream();
@@ -99,18 +102,14 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   int32_t Width = 0;
   int32_t Height = 0;
   double FrameTime = 0.0;
-  bool HasDuration = false;
-  int64_t Duration = 0;  // 100-ns units
-  // The length is the framework's estimate: it was not known at the cue, or
-  // it has changed since. The end of the stream makes it exact.
-  bool DurationEstimated = false;
-  bool DurationFinal = false;  // the stream has ended once: its length stays
-  bool Ended = false;    // the stream has played to its end since the last seek
+  // Position, length and end, fed from the pipeline's answers and its bus.
+  TGraphTimeline Timeline;
+  // A flushing seek the bus has not yet confirmed: until it does (or a while
+  // has passed) the pipeline may still report the old position, and an end
+  // posted before it belongs to the old one.
   bool SeekPending = false;
-  int64_t SeekTarget = 0;
   uint32_t SeekSeqnum = GST_SEQNUM_INVALID;
   std::chrono::steady_clock::time_point SeekTime;
-  int64_t LastPosition = 0;
 };
 
 }  // namespace mova
