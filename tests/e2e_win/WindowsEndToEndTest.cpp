@@ -65,13 +65,13 @@ TEST(WindowsEndToEnd, AClipPlaysInAWindowOfThePictureAndTheBarWithItsPictureAndA
 
 TEST(WindowsEndToEnd, ASoundFileGivesTheBarAloneAndRandomBytesGiveTheBox) {
   {
-    MovaProcess mova("\"" + WindowsPath(BuiltMedia("dshow-sine.wav")) + "\"", ProfileRoot("wav", ""));
-    HWND window = mova.WaitForWindow("TMovaClass", [](const std::string& title) { return title.rfind("dshow-sine.wav", 0) == 0; });
+    MovaProcess mova("\"" + WindowsPath(BuiltMedia("graph-sine.wav")) + "\"", ProfileRoot("wav", ""));
+    HWND window = mova.WaitForWindow("TMovaClass", [](const std::string& title) { return title.rfind("graph-sine.wav", 0) == 0; });
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitFor([&] { return SizeIs(window, 320, 13); }))
         << ClientSize(window).cx << "x" << ClientSize(window).cy;
   }
-  const std::string noise = WindowsPath(BuiltMedia("dshow-noise.bin"));
+  const std::string noise = WindowsPath(BuiltMedia("graph-noise.bin"));
   MovaProcess mova("\"" + noise + "\"", ProfileRoot("noise", ""));
   HWND box = mova.WaitForWindow("#32770", [](const std::string& title) { return title == "Mova"; });
   ASSERT_NE(box, nullptr) << "no message box; the windows: " << mova.DescribeWindows();

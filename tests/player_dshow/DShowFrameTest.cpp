@@ -48,7 +48,7 @@ class DShowFrameTest : public test::TComTest {
   // The test pattern's frame at `seconds`, which must come at the size asked.
   TRgbImage Decode(double seconds, int32_t width, int32_t height) {
     TRgbImage frame;
-    EXPECT_TRUE(Detector->DecodeFrame(Medium("dshow-mjpeg-pcm.avi"), seconds, width, height, frame));
+    EXPECT_TRUE(Detector->DecodeFrame(Medium("graph-clip.avi"), seconds, width, height, frame));
     EXPECT_EQ(frame.Width, width);
     EXPECT_EQ(frame.Height, height);
     EXPECT_EQ(frame.Pixels.size(), static_cast<size_t>(width) * height * 3);
@@ -76,10 +76,10 @@ TEST_F(DShowFrameTest, DecodesTheFrameAtTheTimeAtAnySize) {
 TEST_F(DShowFrameTest, FailsWithoutAPictureToDecode) {
   ASSERT_NE(Detector, nullptr);
   TRgbImage frame;
-  EXPECT_FALSE(Detector->DecodeFrame(Medium("dshow-sine.wav"), 0.0, 352, 240, frame));
-  EXPECT_FALSE(Detector->DecodeFrame(Medium("dshow-noise.bin"), 0.0, 352, 240, frame));
+  EXPECT_FALSE(Detector->DecodeFrame(Medium("graph-sine.wav"), 0.0, 352, 240, frame));
+  EXPECT_FALSE(Detector->DecodeFrame(Medium("graph-noise.bin"), 0.0, 352, 240, frame));
   EXPECT_FALSE(Detector->DecodeFrame(test::TestMediaDir() + "/no-such-file.avi", 0.0, 352, 240, frame));
-  EXPECT_FALSE(Detector->DecodeFrame(Medium("dshow-mjpeg-pcm.avi"), 0.0, 0, 240, frame));
+  EXPECT_FALSE(Detector->DecodeFrame(Medium("graph-clip.avi"), 0.0, 0, 240, frame));
 }
 
 // A bitmap of an odd width (its rows padded, the bottom one first) reads

@@ -49,17 +49,16 @@ endforeach()
 mova_mpeg(probe-matrices.m2v 720x576 -c:v mpeg2video -aspect 4:3 -intra_matrix ${matrix} -inter_matrix ${matrix}
   -f mpeg2video)
 
-# Media for the DirectShow backend's tests: the test pattern with a tone, a
-# sound without a picture, and bytes that are no media at all (a fixed seed,
-# so every build makes the same file).
-if(WIN32 AND NOT MOVA_CORE_ONLY)
-  mova_core_media(dshow-mjpeg-pcm.avi ${MOVA_TEST_FFMPEG} -v error -y
-    -f lavfi -i testsrc=size=352x240:rate=25:duration=2 -f lavfi -i sine=frequency=440:sample_rate=22050:duration=2
-    -ac 1 -c:v mjpeg -q:v 4 -c:a pcm_s16le @OUT@)
-  mova_core_media(dshow-sine.wav ${MOVA_TEST_FFMPEG} -v error -y
-    -f lavfi -i sine=frequency=440:sample_rate=22050:duration=1 -c:a pcm_s16le @OUT@)
-  mova_core_media(dshow-noise.bin ${MOVA_TEST_FFMPEG} -v error -y
-    -f lavfi -i anoisesrc=sample_rate=22050:seed=7:duration=0.5 -c:a pcm_s16le -f s16le @OUT@)
-endif()
+# Media for the graphs' contract (contract/MediaGraphContract) and the
+# DirectShow backend's tests: the test pattern with a tone, a sound without a
+# picture, and bytes that are no media at all (a fixed seed, so every build
+# makes the same file).
+mova_core_media(graph-clip.avi ${MOVA_TEST_FFMPEG} -v error -y
+  -f lavfi -i testsrc=size=352x240:rate=25:duration=2 -f lavfi -i sine=frequency=440:sample_rate=22050:duration=2
+  -ac 1 -c:v mjpeg -q:v 4 -c:a pcm_s16le @OUT@)
+mova_core_media(graph-sine.wav ${MOVA_TEST_FFMPEG} -v error -y
+  -f lavfi -i sine=frequency=440:sample_rate=22050:duration=1 -c:a pcm_s16le @OUT@)
+mova_core_media(graph-noise.bin ${MOVA_TEST_FFMPEG} -v error -y
+  -f lavfi -i anoisesrc=sample_rate=22050:seed=7:duration=0.5 -c:a pcm_s16le -f s16le @OUT@)
 
 add_custom_target(core_test_media DEPENDS ${core_media})

@@ -28,7 +28,7 @@ void FakeGraphState::EndStream() {
 }
 
 void FakeGraphState::Advance(int64_t time) {
-  if (!Running || Timeline.Ended()) return;
+  if (!Running || Destroyed || Timeline.Ended()) return;
   Position += time;
   if (Timeline.HasLength() && !Timeline.LengthIsEstimate() && Position >= Timeline.Length()) {
     Duration = Timeline.Length();
@@ -46,7 +46,9 @@ FakeMediaGraph::~FakeMediaGraph() {
 bool FakeMediaGraph::RenderFile(const std::string& fileName) {
   State->Calls.push_back("RenderFile " + fileName);
   State->RenderedFile = fileName;
+  if (State->ScriptFile) State->ScriptFile(fileName, *State);
   if (!State->RenderResult) return false;
+  State->Rendered = true;
   State->Timeline.Cued(State->HasDuration ? std::optional<int64_t>(State->Duration) : std::nullopt,
                        State->DurationEstimate);
   return true;
@@ -101,12 +103,13 @@ bool FakeMediaGraph::DurationIsEstimate() { return State->Timeline.LengthIsEstim
 
 int64_t FakeMediaGraph::GetCurrentPosition() {
   State->Calls.push_back("GetCurrentPosition");
-  return State->Timeline.Position(State->Position);
+  return State->Rendered ? State->Timeline.Position(State->Position) : 0;
 }
 
 void FakeMediaGraph::SetPosition(int64_t position) {
   State->Calls.push_back("SetPosition " + std::to_string(position));
   State->Seeks.push_back(position);
+  if (!State->Rendered) return;
   const int64_t target = State->Timeline.SeekTarget(position);
   if (State->SeekMovesPosition) State->Position = target;
   State->Timeline.Sought(target);
@@ -162,6 +165,7 @@ std::unique_ptr<IMediaGraph> FakeMediaPlatform::CreateGraph() {
   state->Seeks.clear();
   state->EndOfStreamHandler = nullptr;
   state->Destroyed = false;
+  state->Rendered = false;
   state->Running = false;
   state->Timeline = TGraphTimeline();
   Graphs.push_back(state);

@@ -33,6 +33,9 @@ struct FakeGraphState {
   bool SeekMovesPosition = true;    // SetPosition moves Position to where it seeks
   int32_t PlaceResult = 0;          // what SetVideoPosition answers
   std::vector<TFilterInfo> Filters;  // what EnumFilters answers
+  // When set, scripts the graph for the file it renders, as a framework that
+  // reads the file would learn its facts.
+  std::function<void(const std::string& fileName, FakeGraphState& state)> ScriptFile;
 
   // Record.
   std::vector<std::string> Calls;  // one entry per operation, e.g. "Run", "SetPosition 150000"
@@ -45,7 +48,8 @@ struct FakeGraphState {
   std::vector<std::string> SettingsShown;  // "name owner" per ShowFilterSettings
   std::function<void()> EndOfStreamHandler;
   bool Destroyed = false;
-  bool Running = false;  // between Run and Pause or Stop
+  bool Rendered = false;  // RenderFile succeeded
+  bool Running = false;   // between Run and Pause or Stop
   TGraphTimeline Timeline;
 
   // How often `call` (the operation's name, without arguments) was made.
