@@ -31,7 +31,7 @@ const TContractMedium& ContractNoise() {
 
 void MediaGraphContract::SetUp() {
   if (Backend().SetUp) Backend().SetUp();
-  std::string check = testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::string check = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   check = check.substr(0, check.find('/'));
   if (const auto unmet = Backend().Unmet.find(check); unmet != Backend().Unmet.end())
     GTEST_SKIP() << Backend().Name << " cannot meet this: " << unmet->second;

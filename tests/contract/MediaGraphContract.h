@@ -4,7 +4,7 @@
 // and the DirectShow graph. Each test binary instantiates the suite for its
 // own backend:
 //
-//   INSTANTIATE_TEST_SUITE_P(Graph, MediaGraphContract, testing::Values(&backend), BackendId);
+//   INSTANTIATE_TEST_SUITE_P(Graph, MediaGraphContract, ::testing::Values(&backend), BackendId);
 //
 // A check that a backend cannot meet is skipped with its reason, named in the
 // backend's `Unmet`.
@@ -58,10 +58,10 @@ struct TGraphBackend {
 };
 
 // The tests' names and messages say which backend ran them.
-inline std::string BackendId(const testing::TestParamInfo<const TGraphBackend*>& info) { return info.param->Id; }
+inline std::string BackendId(const ::testing::TestParamInfo<const TGraphBackend*>& info) { return info.param->Id; }
 inline void PrintTo(const TGraphBackend* backend, std::ostream* out) { *out << backend->Name; }
 
-class MediaGraphContract : public testing::TestWithParam<const TGraphBackend*> {
+class MediaGraphContract : public ::testing::TestWithParam<const TGraphBackend*> {
  protected:
   void SetUp() override;
   void TearDown() override;

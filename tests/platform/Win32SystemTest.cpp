@@ -1,4 +1,5 @@
-// What only the Windows implementation of the seam does.
+// The Windows implementation of the seam: the contract every system keeps
+// (contract/SystemContract), and what only this one does.
 #include "platform/win32/Win32System.h"
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "contract/SystemContract.h"
 #include "support/TempDir.h"
 
 namespace mova {
@@ -28,38 +30,6 @@ TEST(Win32System, CreateFileErrorCodesComeBackAsTheyAre) {
   EXPECT_EQ(system.OpenForReading("CON", error), nullptr) << "a console is no file";
 }
 
-TEST(Win32System, AnExistingFileIsReplacedWholeAndAFolderIsNot) {
-  TempDir dir;
-  TWin32System system;
-  dir.Write("shot.bmp", std::string(5000, 'o'));
-  const std::vector<uint8_t> bytes{'n', 'e', 'w'};
-  ASSERT_EQ(system.WriteFileAtomically(dir.Path("shot.bmp"), bytes), 0);
-  std::ifstream in(dir.Path("shot.bmp"), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
-  in.close();
-
-  std::filesystem::create_directory(dir.Path("taken.bmp"));
-  EXPECT_NE(system.WriteFileAtomically(dir.Path("taken.bmp"), bytes), 0);
-  EXPECT_NE(system.WriteFileAtomically(dir.Path("missing\\x.bmp"), bytes), 0);
-  int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path(""))) entries += entry.exists() ? 1 : 0;
-  EXPECT_EQ(entries, 2) << "no temporary file is left behind";
-}
-
-TEST(Win32System, TheEnvironmentThroughTheSystemsCalls) {
-  TWin32System system;
-  const std::string longValue(300, 'v');
-  ASSERT_TRUE(SetEnvironmentVariableA("MOVA_TEST_LONG", longValue.c_str()));
-  ASSERT_TRUE(SetEnvironmentVariableA("MOVA_TEST_DIR", "C:\\keys"));
-  SetEnvironmentVariableA("MOVA_TEST_UNSET", nullptr);
-  EXPECT_EQ(system.GetEnvironment("MOVA_TEST_LONG"), longValue) << "read whole; the caller applies its limit";
-  EXPECT_EQ(system.GetEnvironment("MOVA_TEST_DIR"), "C:\\keys");
-  EXPECT_EQ(system.GetEnvironment("MOVA_TEST_UNSET"), std::nullopt);
-  EXPECT_EQ(system.ExpandEnvironment("%MOVA_TEST_DIR%\\extra %MOVA_TEST_UNSET%", 1023),
-            "C:\\keys\\extra %MOVA_TEST_UNSET%");
-  EXPECT_EQ(system.ExpandEnvironment("%MOVA_TEST_LONG%%MOVA_TEST_LONG%", 500), std::nullopt);
-}
-
 TEST(Win32System, TheExecutableAndFullPathsAreTheSystems) {
   TWin32System system;
   const std::string exe = system.ExecutablePath();
@@ -68,6 +38,25 @@ TEST(Win32System, TheExecutableAndFullPathsAreTheSystems) {
   EXPECT_EQ(system.FullPath("C:/a/c.avi"), "C:\\a\\c.avi");
   EXPECT_EQ(system.PathRules().Separator, '\\');
 }
+
+TWin32System& System() {
+  static TWin32System system;
+  return system;
+}
+
+const test::TSystemBackend Win32{
+    .Id = "Win32",
+    .Name = "the Win32 system",
+    .NewPlace =
+        [] {
+          return test::HostPlace(System(), [](const std::string& name, const std::optional<std::string>& value) {
+            SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+          });
+        },
+};
+
+using test::SystemContract;
+INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&Win32), test::SystemId);
 
 }  // namespace
 }  // namespace mova
