@@ -133,12 +133,12 @@ Outcome PlayVariant(const std::string& file, const std::string& profile, std::st
     return Outcome::Hung;
   }
   if (!box) {
-    std::this_thread::sleep_for(300ms);
+    WaitFor([&] { return Size(window).first > 0; }, 2s);
     const auto [width, height] = Size(window);
     if (width > 0 && height > 0) {
       Click(window, width / 2, height - 6);  // the middle
-      std::this_thread::sleep_for(300ms);
       Click(window, width - 2, height - 6);  // the end
+      // The broken file plays on from the seeks for a moment before Exit.
       std::this_thread::sleep_for(300ms);
     }
   }

@@ -56,7 +56,7 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
       return ExitCode;
     }
     if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // polls the child until the deadline
   }
 }
 

@@ -29,12 +29,15 @@ TEST(EndToEndCommands, TheDefaultKeysPauseZoomShapeStopAndMute) {
   const std::string window = found[0];
   ASSERT_TRUE(WaitFor([&] { return Size(window) == std::make_pair(320, 253); }));
   MoveToCorner(window, 320, 253);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(StateTextPixels(Capture(window)), 0) << "playing shows no state word";
+  EXPECT_TRUE(WaitFor([&] {
+    const Snapshot shot = Capture(window);
+    return MarkerCentre(shot) >= 0 && StateTextPixels(shot) == 0;
+  })) << "playing shows no state word";
 
   Key(window, "space");
   ASSERT_TRUE(WaitFor([&] { return StateTextPixels(Capture(window)) > 0; })) << "Space did not pause";
   const double paused = MarkerCentre(Capture(window));
+  // That the marker stands still shows only over time.
   std::this_thread::sleep_for(600ms);
   EXPECT_EQ(MarkerCentre(Capture(window)), paused) << "the marker moves while paused";
 
@@ -76,13 +79,16 @@ TEST(EndToEndCommands, TheProfilesKeyMapReplacesTheDefaultsAndTheMenuCarriesOutI
   // "2" is a default key only; nothing is open, so a zoom shows as the
   // fallback width over the bar alone.
   Key(window, "2");
+  // That a key does nothing shows only over time.
   std::this_thread::sleep_for(800ms);
   EXPECT_EQ(Size(window), std::make_pair(320, 240)) << "a default key still works";
   Key(window, "x");
   ASSERT_TRUE(WaitFor([&] { return Size(window) == std::make_pair(640, 13); })) << "the key map's key did nothing";
   MoveToCorner(window, 640, 13);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(StateTextPixels(Capture(window)), 0);
+  EXPECT_TRUE(WaitFor([&] {
+    const Snapshot shot = Capture(window);
+    return shot.Width == 640 && StateTextPixels(shot) == 0;
+  })) << "the bar of an empty window shows no state word";
 
   // The right button opens the menu; "m" there is its Mute item (no key is
   // bound to Mute in this key map).
@@ -126,7 +132,6 @@ TEST(EndToEndCommands, TheCaptureKeySavesTheFrameUnderTheNameTypedInTheDialog) {
   const auto written = [&] { return std::filesystem::exists(target) && std::filesystem::file_size(target) == 230454; };
   // A dialog just shown may not take keys yet; while it is still open the
   // name is typed again.
-  std::this_thread::sleep_for(500ms);
   for (int attempt = 0; attempt < 3 && !written() && !Windows(mova->Pid(), "^Save As$").empty(); ++attempt) {
     Key(dialog, "ctrl+a");
     Shell("xdotool type --window " + dialog + " \"" + name + "\"");

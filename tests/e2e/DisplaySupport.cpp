@@ -61,13 +61,14 @@ void Player::RestartIfRefused() {
 
 std::vector<std::string> Player::WaitForWindows(const std::string& pattern, size_t count,
                                                 std::chrono::seconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    auto found = Windows(Process->Pid(), pattern);
-    if (found.size() >= count) return found;
-    RestartIfRefused();
-    std::this_thread::sleep_for(100ms);
-  }
+  std::vector<std::string> found;
+  if (WaitFor([&] {
+        found = Windows(Process->Pid(), pattern);
+        if (found.size() >= count) return true;
+        RestartIfRefused();
+        return false;
+      }, timeout))
+    return found;
   ADD_FAILURE() << "no window \"" << pattern << "\"; the process's windows: "
                 << Shell("xdotool search --all --pid " + std::to_string(Process->Pid()) + " --name . getwindowname %@")
                 << "; its errors: " << Process->Errors() << "\n" << Stacks(Process->Pid());

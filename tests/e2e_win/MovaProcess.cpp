@@ -129,7 +129,6 @@ SIZE ClientSize(HWND window) {
 
 void MoveToCorner(HWND window) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-  std::this_thread::sleep_for(200ms);
 }
 
 Snapshot ClientPixels(HWND window) {

@@ -236,6 +236,7 @@ TEST(Wayland, AClipShowsInAWindowOfThePictureAndTheBarAndWhatWaylandForbidsHarms
 
   // Wayland keeps no window on top: the command must not move or resize it.
   compositor.Press(KEY_T);
+  // That the window stays where it is shows only over time.
   std::this_thread::sleep_for(1500ms);
   const ClientArea onTop = FindClientArea(compositor.Screenshot());
   EXPECT_TRUE(IsWindowOfTheClip(onTop)) << Describe(onTop);
