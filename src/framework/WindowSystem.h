@@ -207,7 +207,8 @@ class IWindowSystem {
   virtual MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) = 0;
   // Delivers a message to the window's form at once and returns its result;
   // 0 for a window without a form.
-  virtual MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) = 0;
+  virtual MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam,
+                                        MessageParam lParam) = 0;
   // A message id unique to `name` for this process; the same name gives the
   // same id; 0 when none can be assigned.
   virtual uint32_t RegisterNamedMessage(const std::string& name) = 0;

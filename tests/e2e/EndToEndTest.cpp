@@ -89,7 +89,8 @@ TEST(EndToEnd, AStillPictureWithRepeatOnStaysStoppedAndTheWindowAnswers) {
   int stopText = 0;
   ASSERT_TRUE(WaitFor([&] { return (stopText = StateTextPixels(Capture(window))) > 0; })) << "not stopped";
   Key(window, "r");
-  EXPECT_TRUE(WaitFor([&] { return StateTextPixels(Capture(window)) > stopText + 10; })) << "the bar does not say REPEAT";
+  EXPECT_TRUE(WaitFor([&] { return StateTextPixels(Capture(window)) > stopText + 10; }))
+      << "the bar does not say REPEAT";
   // A player that spins on the end shows it only over time: its processor
   // time is measured over a second and a half.
   const double before = CpuSeconds(mova->Pid());

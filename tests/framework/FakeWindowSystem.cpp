@@ -181,7 +181,8 @@ MessageResult FakeWindowSystem::DefaultHandling(WindowHandle window, const FormM
   return 0;
 }
 
-MessageResult FakeWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) {
+MessageResult FakeWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam,
+                                                MessageParam lParam) {
   Window* target = Find(window);
   if (target == nullptr || target->Binding == nullptr) return 0;
   return target->Binding->WindowProc(msg, wParam, lParam);
@@ -371,7 +372,9 @@ std::string FakeWindowSystem::DroppedFile(MessageParam drop, uint32_t index) {
 
 void FakeWindowSystem::DragFinish(MessageParam drop) { FinishedDrops.insert(drop); }
 
-TMinMaxInfo* FakeWindowSystem::MinMaxInfo(MessageParam lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
+TMinMaxInfo* FakeWindowSystem::MinMaxInfo(MessageParam lParam) {
+  return lParam == MinMaxToken ? &CurrentMinMax : nullptr;
+}
 
 void FakeWindowSystem::PostQuitMessage(int32_t code) {
   QuitPosted = true;

@@ -132,7 +132,8 @@ class FakeWindowSystem : public IWindowSystem {
   WindowHandle CreateFormWindow(const TWindowCreate& create, IFormBinding& binding) override;
   void DestroyWindow(WindowHandle window) override;
   MessageResult DefaultHandling(WindowHandle window, const FormMessage& message) override;
-  MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) override;
+  MessageResult SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam,
+                                MessageParam lParam) override;
   uint32_t RegisterNamedMessage(const std::string& name) override;
   void SetWindowCaption(WindowHandle window, const std::string& text) override;
   std::string GetWindowCaption(WindowHandle window) override;

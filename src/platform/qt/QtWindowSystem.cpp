@@ -107,7 +107,9 @@ void TQtWindowSystem::ApplySizeLimits(TQtFormWidget& widget) {
                         std::clamp(CurrentMinMax.MaxTrackSize.Y, 1, QWIDGETSIZE_MAX));
 }
 
-TMinMaxInfo* TQtWindowSystem::MinMaxInfo(MessageParam lParam) { return lParam == MinMaxToken ? &CurrentMinMax : nullptr; }
+TMinMaxInfo* TQtWindowSystem::MinMaxInfo(MessageParam lParam) {
+  return lParam == MinMaxToken ? &CurrentMinMax : nullptr;
+}
 
 void TQtWindowSystem::DestroyWindow(WindowHandle window) {
   TQtFormWidget* widget = Find(window);
@@ -138,7 +140,8 @@ MessageResult TQtWindowSystem::DefaultHandling(WindowHandle window, const FormMe
   return 0;
 }
 
-MessageResult TQtWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam, MessageParam lParam) {
+MessageResult TQtWindowSystem::SendFormMessage(WindowHandle window, uint32_t msg, MessageParam wParam,
+                                               MessageParam lParam) {
   TQtFormWidget* widget = Find(window);
   if (widget == nullptr || widget->Binding() == nullptr) return 0;
   return widget->Binding()->WindowProc(msg, wParam, lParam);

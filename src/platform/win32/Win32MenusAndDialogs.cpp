@@ -83,7 +83,8 @@ bool AskSaveName(TSaveFileDialog& dialog) {
   // The record as the first version defined it, ending with lpTemplateName,
   // without the fields added later: every version of the dialog accepts it.
   // It is 76 bytes in a 32-bit program and 136 in a 64-bit one.
-  static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEA, pvReserved) == 76, "the 76-byte record of 32-bit Windows");
+  static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEA, pvReserved) == 76,
+                "the 76-byte record of 32-bit Windows");
   record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   record.hwndOwner = ToHwnd(dialog.Owner);
   record.lpstrFilter = filter.c_str();
