@@ -123,18 +123,13 @@ TEST(GstGraphTest, VolumeInHundredthsOfADecibelBecomesALinearFactor) {
   EXPECT_EQ(LinearVolume(500), 1.0);
 }
 
-TEST(GstGraphTest, ElementsAreListedInTheSameOrderEveryTime) {
+// That the list is the same every time is the media seam's contract
+// (contract/MediaGraphContract); its order is the pipeline's.
+TEST(GstGraphTest, ElementsAreListedInTheOrderThePicturesFlowThrough) {
   auto graph = RenderedGraph(AviClip().Path);
   ASSERT_TRUE(graph);
   const std::vector<TFilterInfo> first = graph->EnumFilters();
-  const std::vector<TFilterInfo> second = graph->EnumFilters();
   ASSERT_FALSE(first.empty());
-  ASSERT_EQ(first.size(), second.size());
-  for (size_t i = 0; i < first.size(); ++i) {
-    EXPECT_EQ(first[i].Name, second[i].Name);
-    EXPECT_EQ(first[i].HasSettings, second[i].HasSettings);
-    EXPECT_LE(first[i].Name.size(), 128u);
-  }
   // The source comes before the demuxer, the demuxer before the decoder.
   auto index = [&](const std::string& part) {
     for (size_t i = 0; i < first.size(); ++i)
