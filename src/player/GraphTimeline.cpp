@@ -5,9 +5,9 @@
 namespace mova {
 
 void TGraphTimeline::Cued(std::optional<int64_t> length, bool estimate) {
-  Known = length.has_value();
-  LengthValue = Known ? std::max<int64_t>(*length, 0) : 0;
-  Estimated = estimate || !Known;
+  LengthValue.reset();
+  if (length) LengthValue = std::max<int64_t>(*length, 0);
+  Estimated = estimate || !length;
   Final = false;
   AtEnd = false;
   Holding = false;
@@ -15,27 +15,24 @@ void TGraphTimeline::Cued(std::optional<int64_t> length, bool estimate) {
 }
 
 void TGraphTimeline::Estimate(std::optional<int64_t> length) {
-  if (!Estimated || !length) return;
-  Known = true;
-  LengthValue = std::max<int64_t>(*length, 0);
+  if (Estimated && length) LengthValue = std::max<int64_t>(*length, 0);
 }
 
 void TGraphTimeline::LengthRead(int64_t length) {
-  if (Estimated || Final || !Known) return;
   // A Matroska file written without its length has the demuxer guess it and
   // correct the guess as it reads.
-  if (length != LengthValue) Estimated = true;
+  if (LengthMayChange() && length != *LengthValue) Estimated = true;
 }
 
 int64_t TGraphTimeline::Clamp(int64_t position) const {
   position = std::max<int64_t>(position, 0);
-  if (Known && !Estimated) position = std::min(position, LengthValue);
+  if (LengthValue && !Estimated) position = std::min(position, *LengthValue);
   return position;
 }
 
 int64_t TGraphTimeline::Position(std::optional<int64_t> reported) {
-  if (AtEnd) return Known ? LengthValue : Last;
-  if (!Holding && reported) Last = Clamp(*reported);
+  if (AtEnd) return LengthValue.value_or(Last);
+  if (FollowsFramework() && reported) Last = Clamp(*reported);
   return Last;
 }
 
@@ -55,7 +52,6 @@ bool TGraphTimeline::EndReached(std::optional<int64_t> reported) {
   if (Estimated) {
     // Where the stream really ended is its length from now on.
     if (reported) Last = std::max<int64_t>(*reported, 0);
-    Known = true;
     LengthValue = Last;
     Estimated = false;
   }

@@ -39,13 +39,19 @@ class TGraphTimeline {
   // has already ended once (then its end fixed it).
   void LengthRead(int64_t length);
 
-  bool HasLength() const { return Known; }
-  int64_t Length() const { return LengthValue; }
+  bool HasLength() const { return LengthValue.has_value(); }
+  int64_t Length() const { return LengthValue.value_or(0); }
   bool LengthIsEstimate() const { return Estimated; }
+  // Whether a length the framework reads now could still change anything
+  // (LengthRead); a backend asks it before it asks the framework.
+  bool LengthMayChange() const { return LengthValue && !Estimated && !Final; }
 
   // The position the engine reads, given what the framework reports now
   // (none: it cannot tell, so the last known position stands).
   int64_t Position(std::optional<int64_t> reported);
+  // Whether what the framework reports counts now: not at the end, not
+  // while stopped. A backend asks it before it asks the framework.
+  bool FollowsFramework() const { return !AtEnd && !Holding; }
   // Whether the stream sits at its end: played there, or sought there.
   bool Ended() const { return AtEnd; }
 
@@ -80,10 +86,9 @@ class TGraphTimeline {
 
  private:
   int64_t Clamp(int64_t position) const;
-  bool IsExactEnd(int64_t position) const { return Known && !Estimated && position >= LengthValue; }
+  bool IsExactEnd(int64_t position) const { return LengthValue && !Estimated && position >= *LengthValue; }
 
-  bool Known = false;
-  int64_t LengthValue = 0;
+  std::optional<int64_t> LengthValue;
   bool Estimated = false;
   bool Final = false;  // the stream has ended once: its length stays
   bool AtEnd = false;

@@ -55,6 +55,18 @@ void MediaGraphContract::CountEnds(IMediaGraph& graph) {
   });
 }
 
+std::unique_ptr<IMediaGraph> MediaGraphContract::Counted(const TContractMedium& medium, int64_t& duration) {
+  std::unique_ptr<IMediaGraph> graph = Rendered(medium);
+  if (!graph) return nullptr;
+  if (!graph->GetDuration(duration)) {
+    ADD_FAILURE() << medium.Name << " tells no length";
+    return nullptr;
+  }
+  CountEnds(*graph);
+  graph->SetVolume(-10000);
+  return graph;
+}
+
 bool MediaGraphContract::RunUntilEnds(int count, std::chrono::milliseconds timeout) {
   InLoop = true;
   const bool reached = Backend().RunUntil([&] { return Ends >= count; }, timeout);
@@ -111,12 +123,9 @@ TEST_P(MediaGraphContract, TellsTheSizeFrameTimeAndLengthOfWhatItRendered) {
 }
 
 TEST_P(MediaGraphContract, PlaysToTheEndTellsItOnceFromTheLoopAndStaysThere) {
-  std::unique_ptr<IMediaGraph> graph = Rendered(ContractClip());
-  ASSERT_NE(graph, nullptr);
   int64_t duration = 0;
-  ASSERT_TRUE(graph->GetDuration(duration));
-  CountEnds(*graph);
-  graph->SetVolume(-10000);
+  std::unique_ptr<IMediaGraph> graph = Counted(ContractClip(), duration);
+  ASSERT_NE(graph, nullptr);
   graph->SetPosition(duration - Second / 2);
   graph->Run();
   ASSERT_TRUE(RunUntilEnds(1, 5s)) << "no end notification";
@@ -186,12 +195,9 @@ TEST_P(MediaGraphContract, PauseAndStopKeepThePositionAndACueStaysStopped) {
 }
 
 TEST_P(MediaGraphContract, NoEndIsToldAfterASeekLeftItOrOnceTheGraphIsGone) {
-  std::unique_ptr<IMediaGraph> graph = Rendered(ContractSound());
-  ASSERT_NE(graph, nullptr);
   int64_t duration = 0;
-  ASSERT_TRUE(graph->GetDuration(duration));
-  CountEnds(*graph);
-  graph->SetVolume(-10000);
+  std::unique_ptr<IMediaGraph> graph = Counted(ContractSound(), duration);
+  ASSERT_NE(graph, nullptr);
   graph->Run();
   ASSERT_TRUE(RunUntilEnds(1, 5s));
   graph->Pause();

@@ -72,6 +72,9 @@ class MediaGraphContract : public ::testing::TestWithParam<const TGraphBackend*>
   // Counts the graph's end notifications, and those that came from inside
   // one of its operations rather than from the event loop.
   void CountEnds(IMediaGraph& graph);
+  // A silent graph that has rendered `medium`, its ends counted, and its
+  // length; null (and the test failed) when it did not render or tells none.
+  std::unique_ptr<IMediaGraph> Counted(const TContractMedium& medium, int64_t& duration);
   bool RunUntilEnds(int count, std::chrono::milliseconds timeout);
   void RunFor(std::chrono::milliseconds time);
 

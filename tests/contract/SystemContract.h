@@ -1,9 +1,7 @@
 #pragma once
 // One set of checks of the operating-system seam (framework/OperatingSystem.h)
-// run against every implementation: POSIX, Win32 and the tests' in-memory
-// system. Each system's test file instantiates the suite for its system:
-//
-//   INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&backend), SystemId);
+// run against every implementation: the system the tests run on (POSIX or
+// Win32) and the tests' in-memory system (platform/SystemContractTest).
 //
 // A check that a system cannot meet is skipped with its reason, named in the
 // backend's `Unmet`.
@@ -28,8 +26,6 @@ class ISystemPlace {
   // The path of `name` in the folder, in the system's spelling.
   virtual std::string Path(const std::string& name) = 0;
   virtual void Write(const std::string& name, const std::string& bytes) = 0;
-  // The file's bytes; nothing when there is no such file.
-  virtual std::optional<std::string> Read(const std::string& name) = 0;
   virtual void MakeFolder(const std::string& name) = 0;
   // Makes `name` a second name of the file `target`.
   virtual void Link(const std::string& target, const std::string& name) = 0;
@@ -40,12 +36,6 @@ class ISystemPlace {
   // How many names the folder holds.
   virtual int Entries() = 0;
 };
-
-// The real system's place: a temporary folder of its own; `setEnvironment`
-// is the system's own call.
-std::unique_ptr<ISystemPlace> HostPlace(
-    IOperatingSystem& system,
-    std::function<void(const std::string& name, const std::optional<std::string>& value)> setEnvironment);
 
 struct TSystemBackend {
   std::string Id;    // a word, for the tests' names

@@ -1,5 +1,4 @@
-// The POSIX implementation of the seam: the contract every system keeps
-// (contract/SystemContract), and what only this one does.
+// What only the POSIX implementation of the seam does.
 #include "platform/posix/PosixSystem.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <fstream>
 
 #include "config/ConfFile.h"
-#include "contract/SystemContract.h"
 #include "support/TempDir.h"
 
 namespace mova {
@@ -109,28 +107,6 @@ TEST(PosixSystem, AFullFileSystemAndAnOverlongNameFailTheWriteAndKeepTheExisting
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(small), {}), 1) << "no temporary file is left";
 }
-
-TPosixSystem& System() {
-  static TPosixSystem system;
-  return system;
-}
-
-const test::TSystemBackend Posix{
-    .Id = "Posix",
-    .Name = "the POSIX system",
-    .NewPlace =
-        [] {
-          return test::HostPlace(System(), [](const std::string& name, const std::optional<std::string>& value) {
-            if (value)
-              ::setenv(name.c_str(), value->c_str(), 1);
-            else
-              ::unsetenv(name.c_str());
-          });
-        },
-};
-
-using test::SystemContract;
-INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&Posix), test::SystemId);
 
 }  // namespace
 }  // namespace mova

@@ -1,5 +1,4 @@
-// The Windows implementation of the seam: the contract every system keeps
-// (contract/SystemContract), and what only this one does.
+// What only the Windows implementation of the seam does.
 #include "platform/win32/Win32System.h"
 
 #include <windows.h>
@@ -8,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "contract/SystemContract.h"
 #include "support/TempDir.h"
 
 namespace mova {
@@ -38,25 +36,6 @@ TEST(Win32System, TheExecutableAndFullPathsAreTheSystems) {
   EXPECT_EQ(system.FullPath("C:/a/c.avi"), "C:\\a\\c.avi");
   EXPECT_EQ(system.PathRules().Separator, '\\');
 }
-
-TWin32System& System() {
-  static TWin32System system;
-  return system;
-}
-
-const test::TSystemBackend Win32{
-    .Id = "Win32",
-    .Name = "the Win32 system",
-    .NewPlace =
-        [] {
-          return test::HostPlace(System(), [](const std::string& name, const std::optional<std::string>& value) {
-            SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
-          });
-        },
-};
-
-using test::SystemContract;
-INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&Win32), test::SystemId);
 
 }  // namespace
 }  // namespace mova

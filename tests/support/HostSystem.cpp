@@ -1,8 +1,12 @@
 #include "support/HostSystem.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include "platform/win32/Win32System.h"
 #else
+#include <cstdlib>
+
 #include "platform/posix/PosixSystem.h"
 #endif
 
@@ -15,6 +19,17 @@ IOperatingSystem& HostSystem() {
   static TPosixSystem system;
 #endif
   return system;
+}
+
+void SetHostEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+#else
+  if (value)
+    ::setenv(name.c_str(), value->c_str(), 1);
+  else
+    ::unsetenv(name.c_str());
+#endif
 }
 
 }  // namespace mova::test

@@ -221,7 +221,7 @@ std::optional<int64_t> TDShowGraph::ReportedPosition() {
 
 int64_t TDShowGraph::GetCurrentPosition() {
   if (!MediaSeeking) return 0;
-  return Timeline.Position(ReportedPosition());
+  return Timeline.Position(Timeline.FollowsFramework() ? ReportedPosition() : std::nullopt);
 }
 
 void TDShowGraph::SetPosition(int64_t position) {

@@ -248,10 +248,10 @@ int64_t TGstMediaGraph::GetCurrentPosition() {
   if (!Rendered) return 0;
   DrainBus();
   // Until the pipeline confirms a seek, it may still answer the old position.
-  if (Timeline.Ended() || (SeekPending && std::chrono::steady_clock::now() - SeekTime < SeekPatience))
+  if (!Timeline.FollowsFramework() || (SeekPending && std::chrono::steady_clock::now() - SeekTime < SeekPatience))
     return Timeline.Position(std::nullopt);
   const std::optional<int64_t> position = QueryPosition();
-  if (position) {
+  if (position && Timeline.LengthMayChange()) {
     if (const std::optional<int64_t> length = QueryDuration()) Timeline.LengthRead(*length);
   }
   return Timeline.Position(position);

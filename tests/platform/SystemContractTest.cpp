@@ -1,10 +1,43 @@
-// The tests' in-memory system against the contract of the operating-system
-// seam, so that what the core's tests learn from it holds for the real ones.
+// The contract of the operating-system seam (contract/SystemContract), run
+// against the system the tests run on and against the tests' in-memory
+// system, so that what the core's tests learn from the latter holds for the
+// real ones.
+#include <filesystem>
+#include <fstream>
+
 #include "contract/SystemContract.h"
+#include "support/HostSystem.h"
 #include "support/MemorySystem.h"
+#include "support/TempDir.h"
 
 namespace mova::test {
 namespace {
+
+// A temporary folder of the real system.
+class THostPlace final : public ISystemPlace {
+ public:
+  IOperatingSystem& System() override { return HostSystem(); }
+  std::string Path(const std::string& name) override { return Dir.Path(name); }
+  void Write(const std::string& name, const std::string& bytes) override { Dir.Write(name, bytes); }
+  void MakeFolder(const std::string& name) override { std::filesystem::create_directory(Dir.Path(name)); }
+  void Link(const std::string& target, const std::string& name) override {
+    std::filesystem::create_hard_link(Dir.Path(target), Dir.Path(name));
+  }
+  void MakeSparse(const std::string& name, int64_t size, const std::string& tail) override {
+    std::ofstream out(Dir.Path(name), std::ios::binary);
+    out.seekp(size - static_cast<std::streamoff>(tail.size()));
+    out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
+  }
+  void SetEnvironment(const std::string& name, const std::optional<std::string>& value) override {
+    SetHostEnvironment(name, value);
+  }
+  int Entries() override {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator(Dir.Path("")), {}));
+  }
+
+ private:
+  mova::testing::TempDir Dir;
+};
 
 class TMemoryPlace final : public ISystemPlace {
  public:
@@ -12,11 +45,6 @@ class TMemoryPlace final : public ISystemPlace {
   IOperatingSystem& System() override { return Memory; }
   std::string Path(const std::string& name) override { return Folder + "/" + name; }
   void Write(const std::string& name, const std::string& bytes) override { Memory.Files[Path(name)] = bytes; }
-  std::optional<std::string> Read(const std::string& name) override {
-    const auto file = Memory.Files.find(Path(name));
-    if (file == Memory.Files.end()) return std::nullopt;
-    return file->second;
-  }
   void MakeFolder(const std::string& name) override { Memory.Folders.insert(Path(name)); }
   void Link(const std::string& target, const std::string& name) override { Memory.Links[Path(name)] = Path(target); }
   void MakeSparse(const std::string&, int64_t, const std::string&) override {}
@@ -40,6 +68,12 @@ class TMemoryPlace final : public ISystemPlace {
   const std::string Folder = "/contract";
 };
 
+const TSystemBackend Host{
+    .Id = "Host",
+    .Name = "the system's own seam",
+    .NewPlace = [] { return std::make_unique<THostPlace>(); },
+};
+
 const TSystemBackend Memory{
     .Id = "Memory",
     .Name = "the in-memory system",
@@ -49,7 +83,7 @@ const TSystemBackend Memory{
                "it knows only the folders a test names; any other folder of a path is taken to exist"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&Memory), SystemId);
+INSTANTIATE_TEST_SUITE_P(System, SystemContract, ::testing::Values(&Host, &Memory), SystemId);
 
 }  // namespace
 }  // namespace mova::test
