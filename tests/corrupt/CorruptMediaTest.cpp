@@ -87,8 +87,7 @@ Outcome PlayVariant(const std::string& file, const std::string& profile, std::st
   std::string window;
   bool box = false;
   WaitFor([&] {
-    mova.RestartIfRefused();
-    if (!mova->Running()) return true;
+    if (!mova->Running()) return !mova.RestartIfRefused();
     // The player's title once the file is open; "Mova" on the empty window
     // and on the "Cannot play." box over it.
     // The display refuses a connection now and then: a title or a size

@@ -118,7 +118,10 @@ Outcome Play(const std::string& file, const std::string& profile, std::optional<
   std::string window;
   bool box = false;
   WaitFor([&] {
-    mova.RestartIfRefused();
+    // Whether it runs is read once: a program that ends between two looks
+    // must not pass for one that ended before it showed anything.
+    const bool running = mova->Running();
+    if (!running && mova.RestartIfRefused()) return false;
     int plain = 0;  // the empty window and the "Cannot play." box over it are both titled "Mova"
     for (const std::string& id : Windows(mova->Pid(), "Mova$")) {
       const std::string title = Title(id);
@@ -126,7 +129,7 @@ Outcome Play(const std::string& file, const std::string& profile, std::optional<
       plain += title == "Mova";
     }
     box = plain >= 2;
-    return !window.empty() || box || !mova->Running();
+    return !window.empty() || box || !running;
   }, 20s);
   if (window.empty()) {
     code = mova->Wait(0ms);

@@ -54,9 +54,12 @@ Player::Player(std::vector<std::string> arguments, std::map<std::string, std::st
   Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
 }
 
-void Player::RestartIfRefused() {
-  if (!Process->Running() && Process->Errors().find("could not connect") != std::string::npos && Restarts++ < 3)
-    Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
+bool Player::RestartIfRefused() {
+  if (Process->Running() || Process->Errors().find("could not connect") == std::string::npos || Restarts >= 3)
+    return false;
+  ++Restarts;
+  Process = std::make_unique<ChildProcess>(MOVA_BINARY, Arguments, Environment);
+  return true;
 }
 
 std::vector<std::string> Player::WaitForWindows(const std::string& pattern, size_t count,

@@ -42,8 +42,8 @@ class Player {
   ChildProcess* operator->() { return Process.get(); }
 
   // Starts the program again when it ended because the display refused it
-  // (at most three times).
-  void RestartIfRefused();
+  // (at most three times); true when it did.
+  bool RestartIfRefused();
   // Waits for `count` visible windows titled to match `pattern`.
   std::vector<std::string> WaitForWindows(const std::string& pattern, size_t count,
                                           std::chrono::seconds timeout = std::chrono::seconds(15));
