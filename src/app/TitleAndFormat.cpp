@@ -43,6 +43,13 @@ void TMainWindow::UpdateAudioText() {
     case 1: codec = "PCM "; break;
     case 2: codec = "MSADPCM "; break;
     case 85: codec = "MP3 "; break;
+    case 0x50: codec = "MP2 "; break;
+    case 0xFF: case 0x1600: case 0x1610: codec = "AAC "; break;
+    case 0x2000: codec = "AC3 "; break;
+    case 0xF1AC: codec = "FLAC "; break;
+    case 0x704F: codec = "Opus "; break;
+    case 0x674F: case 0x6750: case 0x6751: case 0x676F: case 0x6770: case 0x6771: codec = "Vorbis "; break;
+    case 0x160: case 0x161: case 0x162: case 0x163: codec = "WMA "; break;
     default: break;
   }
   const std::string stereo = ReadLe16(&audio[2]) == 2 ? "st " : "";

@@ -18,6 +18,27 @@ struct TFilterInfo {
   bool HasSettings = false;  // a user can change at least one of its properties
 };
 
+// What the decoded streams of a file say of themselves: the formats for the
+// status bar of a file without AVI headers, and the picture's pixel shape.
+struct TStreamFacts {
+  // The first sound stream: its WAVE format tag (1 PCM, 0x55 MP3, 0xFF AAC,
+  // ...; 0 unknown), channels, samples and bytes per second (0 unknown).
+  uint16_t AudioTag = 0;
+  uint16_t Channels = 0;
+  uint32_t SamplesPerSecond = 0;
+  uint32_t BytesPerSecond = 0;
+  // The picture's compression as a four-character code ("H264", "VP90");
+  // empty when unknown, and for a file whose picture is its cover.
+  std::string VideoCode;
+  // Width : height of one pixel of the picture as shown; 0 : 0 when the
+  // stream states none.
+  int32_t PixelWidth = 0;
+  int32_t PixelHeight = 0;
+  // The picture is shown a quarter turn from how it is stored (a phone's
+  // upright video): width and height are swapped against the stored ones.
+  bool QuarterTurn = false;
+};
+
 // A filter graph for one media file. Times are media time: 64-bit, 100-ns units.
 // All operations are called on the window thread.
 class IMediaGraph {
@@ -38,9 +59,13 @@ class IMediaGraph {
   // Places the video window in the owner's client coordinates; 0 on success.
   virtual int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
 
-  // The native (coded) video size, not corrected for the pixel aspect.
+  // The native video size as shown: turned and flipped as the stream's
+  // orientation says, not corrected for the pixel aspect. An audio file's
+  // cover picture, which the graph then shows, counts as its video.
   // False, with the outputs untouched, when the graph has no video.
   virtual bool GetVideoSize(int32_t& width, int32_t& height) = 0;
+  // What the streams say of their formats; all unknown before a render.
+  virtual TStreamFacts GetStreamFacts() = 0;
   // Average seconds per frame; false when unknown.
   virtual bool GetAvgTimePerFrame(double& seconds) = 0;
   // Length of the media; false when unknown.
@@ -51,7 +76,8 @@ class IMediaGraph {
   // while there is none. Once the stream has played to its end the length is
   // exact, the position where it ended, and this is false.
   virtual bool DurationIsEstimate() = 0;
-  // The current position; equal to the duration once the stream has ended,
+  // The current position, counted from the stream's first time stamp (a
+  // transport stream's first picture may carry 1.4 s); equal to the duration once the stream has ended,
   // and after a seek to or past the end, until the next seek.
   virtual int64_t GetCurrentPosition() = 0;
   // Absolute seek; a negative time counts as 0. The stop position is left as

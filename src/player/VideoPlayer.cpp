@@ -8,6 +8,7 @@
 #include "player/FileReader.h"
 #include "player/FrameCapture.h"
 #include "player/MediaProbes.h"
+#include "player/StreamFormats.h"
 
 namespace mova {
 
@@ -53,6 +54,7 @@ void TVideoPlayer::Open(const std::string& fileName) {
 
   int32_t sequenceWidth = 0;
   int32_t sequenceHeight = 0;
+  bool aviHeaders = false;
   {
     const std::unique_ptr<ByteReader> file = OpenFileReader(System, fileName);
     if (!file) return;
@@ -61,6 +63,7 @@ void TVideoPlayer::Open(const std::string& fileName) {
     } else {
       ProbeMpeg(*file, PixelAspect, sequenceWidth, sequenceHeight);
     }
+    aviHeaders = std::any_of(AviHeader.begin(), AviHeader.end(), [](uint8_t byte) { return byte != 0; });
   }
 
   Graph = Platform.CreateGraph();
@@ -76,7 +79,22 @@ void TVideoPlayer::Open(const std::string& fileName) {
   VideoWidth = 0;
   VideoHeight = 0;
   Graph->GetVideoSize(VideoWidth, VideoHeight);
-  if (VideoWidth != sequenceWidth || VideoHeight != sequenceHeight) PixelAspect = 1.0;
+  const TStreamFacts facts = Graph->GetStreamFacts();
+  if (facts.QuarterTurn) {
+    // The header describes the picture as stored; it is shown turned, and
+    // its pixels with it.
+    std::swap(sequenceWidth, sequenceHeight);
+    if (PixelAspect > 0.0) PixelAspect = 1.0 / PixelAspect;
+  }
+  if (VideoWidth != sequenceWidth || VideoHeight != sequenceHeight) {
+    // The probes found no pixel shape for this picture: the one the decoded
+    // stream states, else square pixels.
+    const double stated = aviHeaders ? 0.0 : PixelAspectOf(facts);
+    PixelAspect = stated > 0.0 ? stated : 1.0;
+  }
+  // An AVI file's headers are its formats; any other file has them from
+  // its streams.
+  if (!aviHeaders) FillFormatRecords(facts, VideoWidth, VideoHeight, AudioFormat, VideoFormat);
 
   double frameTime = 0.0;
   if (!Graph->GetAvgTimePerFrame(frameTime)) frameTime = 0.0;

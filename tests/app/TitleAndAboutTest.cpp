@@ -1,5 +1,8 @@
 // The window title, the media-format text and the About box.
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/MainWindowFixture.h"
 #include "app/ProgramTables.h"
@@ -90,7 +93,16 @@ TEST_F(TitleAndAbout, TheAudioTextNamesCodecRatesStereoAndVideoCode) {
   SetFormats(2, 6, 48000, 24000, "XV\0D");
   EXPECT_EQ(window->AudioText, "MSADPCM 48kHz 192k XV ");
   SetFormats(0x161, 2, 999, 124, "mp4v");
-  EXPECT_EQ(window->AudioText, "0kHz 0k st mp4v ");
+  EXPECT_EQ(window->AudioText, "WMA 0kHz 0k st mp4v ");
+  // The common codecs of files without AVI headers have names too.
+  for (const auto& [tag, name] : std::vector<std::pair<uint16_t, std::string>>{
+           {0x50, "MP2"}, {0xFF, "AAC"}, {0x1610, "AAC"}, {0x2000, "AC3"}, {0xF1AC, "FLAC"}, {0x704F, "Opus"},
+           {0x674F, "Vorbis"}, {0x6771, "Vorbis"}, {0x160, "WMA"}, {0x163, "WMA"}}) {
+    SetFormats(tag, 2, 48000, 16000, "H264");
+    EXPECT_EQ(window->AudioText, name + " 48kHz 128k st H264 ") << tag;
+  }
+  SetFormats(0x6772, 1, 48000, 16000, "VP90");
+  EXPECT_EQ(window->AudioText, "48kHz 128k VP90 ");
   // Rates past the 32-bit range wrap as the format's fields do, without failing.
   SetFormats(1, 2, 0xFFFFFFFF, 0x20000000, "\0\0\0\0");
   EXPECT_EQ(window->AudioText, "PCM 0kHz 0k st  ");

@@ -98,7 +98,8 @@ TEST_F(GstStreamLinkerTest, TheFirstStreamOfEachKindPlaysAndEveryOtherStreamIsSw
   for (GstPad* pad : {subtitles.get(), secondPictures.get(), secondSound.get(), secondSubtitles.get()})
     Linker->Link(pad);
 
-  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace subtitleoverlay videobalance videoconvert appsink");
+  EXPECT_EQ(ChainFrom(pictures),
+            "videotestsrc queue deinterlace videoconvert videoflip subtitleoverlay videobalance videoconvert appsink");
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
   // The subtitles go into the picture chain's overlay.
   const gsthandles::PadPtr overlayInput(gst_pad_get_peer(subtitles.get()));
@@ -158,7 +159,8 @@ TEST_F(GstStreamLinkerTest, AStreamOfAnotherKindIsSwallowedAndTheSinksStayFree) 
   // The frame and sound sinks stay free for the streams that come later.
   GstElement* pictures = Source("videotestsrc");
   GstElement* sound = Source("audiotestsrc");
-  EXPECT_EQ(ChainFrom(pictures), "videotestsrc queue deinterlace subtitleoverlay videobalance videoconvert appsink");
+  EXPECT_EQ(ChainFrom(pictures),
+            "videotestsrc queue deinterlace videoconvert videoflip subtitleoverlay videobalance videoconvert appsink");
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
 }
 

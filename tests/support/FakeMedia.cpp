@@ -82,6 +82,11 @@ bool FakeMediaGraph::GetVideoSize(int32_t& width, int32_t& height) {
   return true;
 }
 
+TStreamFacts FakeMediaGraph::GetStreamFacts() {
+  State->Calls.push_back("GetStreamFacts");
+  return State->Rendered ? State->Facts : TStreamFacts{};
+}
+
 bool FakeMediaGraph::GetAvgTimePerFrame(double& seconds) {
   State->Calls.push_back("GetAvgTimePerFrame");
   if (!State->HasFrameTime) return false;

@@ -32,6 +32,7 @@ struct FakeGraphState {
   int64_t Position = 0;             // the framework's position
   bool SeekMovesPosition = true;    // SetPosition moves Position to where it seeks
   int32_t PlaceResult = 0;          // what SetVideoPosition answers
+  TStreamFacts Facts;               // what GetStreamFacts answers once rendered
   std::vector<TFilterInfo> Filters;  // what EnumFilters answers
   // When set, scripts the graph for the file it renders, as a framework that
   // reads the file would learn its facts.
@@ -74,6 +75,7 @@ class FakeMediaGraph : public IMediaGraph {
   int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) override;
   bool GetVideoSize(int32_t& width, int32_t& height) override;
   bool GetAvgTimePerFrame(double& seconds) override;
+  TStreamFacts GetStreamFacts() override;
   bool GetDuration(int64_t& duration) override;
   bool DurationIsEstimate() override;
   int64_t GetCurrentPosition() override;

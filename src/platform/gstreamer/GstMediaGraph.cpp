@@ -13,6 +13,7 @@
 #include "platform/gstreamer/GstElementList.h"
 #include "platform/gstreamer/GstFrameConverter.h"
 #include "platform/gstreamer/GstSinks.h"
+#include "platform/gstreamer/GstStreamFacts.h"
 #include "platform/qt/QtHandles.h"
 
 namespace mova {
@@ -77,6 +78,7 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   LimitDecoderThreads(pipeline);
   g_signal_connect(source, "pad-added", G_CALLBACK(&OnDecodedPad), Streams.get());
   gst_bin_add(GST_BIN(pipeline), source);
+  Decoder = source;
   Bus.reset(gst_element_get_bus(pipeline));
 
   const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout);
@@ -101,6 +103,9 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
 }
 
 void TGstMediaGraph::ReadStreamFacts() {
+  gint64 first = -1;
+  if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &first) && first > 0)
+    Origin = first / NanosecondsPerUnit;
   const gsthandles::CapsPtr caps = Streams->VideoCaps();
   if (caps && gst_caps_get_size(caps.get()) > 0) {
     const GstStructure* format = gst_caps_get_structure(caps.get(), 0);
@@ -112,22 +117,46 @@ void TGstMediaGraph::ReadStreamFacts() {
       Width = width;
       Height = height;
     }
+  }
+  if (const gsthandles::PadPtr sound = Streams->DecodedAudio()) ReadSoundFacts(sound.get(), Facts);
+  if (const gsthandles::PadPtr pictures = Streams->DecodedVideo()) {
+    ReadPictureFacts(pictures.get(), caps.get(), Facts);
+    // The rate of the pictures as decoded: the deinterlacer may show each
+    // field of an interlaced picture on its own.
+    const gsthandles::CapsPtr decoded(gst_pad_get_current_caps(pictures.get()));
     gint numerator = 0;
     gint denominator = 0;
-    if (gst_structure_get_fraction(format, "framerate", &numerator, &denominator) && numerator > 0 &&
-        denominator > 0) {
+    if (decoded && gst_caps_get_size(decoded.get()) > 0 &&
+        gst_structure_get_fraction(gst_caps_get_structure(decoded.get(), 0), "framerate", &numerator,
+                                   &denominator) &&
+        numerator > 0 && denominator > 0) {
       FrameTime = static_cast<double>(denominator) / numerator;
     }
+  } else {
+    ShowCover();
   }
   // Not known at the cue (a raw stream, a file without an index), the length
   // is an estimate until the end.
   Timeline.Cued(QueryDuration());
 }
 
+void TGstMediaGraph::ShowCover() {
+  const gsthandles::PadPtr sound = Streams->DecodedAudio();
+  GstTagList* tags = sound ? StreamTags(sound.get()) : nullptr;
+  const QImage cover = CoverPicture(tags);
+  if (tags != nullptr) gst_tag_list_unref(tags);
+  const gsthandles::SamplePtr sample = SampleOfImage(cover);
+  if (!sample) return;
+  Frames->Store(sample.get());
+  HasVideo = true;
+  Width = cover.width();
+  Height = cover.height();
+}
+
 std::optional<int64_t> TGstMediaGraph::QueryPosition() const {
   gint64 position = -1;
   if (!gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &position) || position < 0) return std::nullopt;
-  return position / NanosecondsPerUnit;
+  return std::max<int64_t>(position / NanosecondsPerUnit - Origin, 0);
 }
 
 // A parser's estimate, from the bit rate so far, or a demuxer's, from what it
@@ -136,6 +165,23 @@ std::optional<int64_t> TGstMediaGraph::QueryDuration() const {
   gint64 duration = -1;
   if (!gst_element_query_duration(Pipeline.get(), GST_FORMAT_TIME, &duration) || duration < 0) return std::nullopt;
   return duration / NanosecondsPerUnit;
+}
+
+std::optional<int64_t> TGstMediaGraph::EstimateFromBytes() const {
+  GstElement* file = nullptr;
+  if (Decoder != nullptr) g_object_get(Decoder, "source", &file, nullptr);
+  if (file == nullptr) return std::nullopt;
+  const gsthandles::ElementPtr owned(file);
+  gint64 read = -1;
+  gint64 size = -1;
+  const std::optional<int64_t> position = QueryPosition();
+  if (!position || *position <= 0 || !gst_element_query_position(file, GST_FORMAT_BYTES, &read) ||
+      !gst_element_query_duration(file, GST_FORMAT_BYTES, &size) || read <= 0 || size <= 0) {
+    return std::nullopt;
+  }
+  // The pictures so far took `read` bytes of the file; the rest of it holds
+  // as many to the byte.
+  return static_cast<int64_t>(static_cast<double>(*position) * static_cast<double>(size) / static_cast<double>(read));
 }
 
 void TGstMediaGraph::DrainBus() {
@@ -232,8 +278,14 @@ bool TGstMediaGraph::GetAvgTimePerFrame(double& seconds) {
   return true;
 }
 
+TStreamFacts TGstMediaGraph::GetStreamFacts() { return Facts; }
+
 bool TGstMediaGraph::GetDuration(int64_t& duration) {
-  if (Timeline.LengthIsEstimate()) Timeline.Estimate(QueryDuration());
+  if (Timeline.LengthIsEstimate()) {
+    std::optional<int64_t> estimate = QueryDuration();
+    if (!estimate) estimate = EstimateFromBytes();
+    Timeline.Estimate(estimate);
+  }
   if (!Timeline.HasLength()) return false;
   duration = Timeline.Length();
   return true;
@@ -272,7 +324,8 @@ void TGstMediaGraph::SetPosition(int64_t position) {
   Frames->NoteSeek();
   // A stream that cannot seek by time (a raw MJPEG stream) can still go back
   // to its start, which is what stop and repeat need.
-  if (!seek(GST_FORMAT_TIME, target * NanosecondsPerUnit) && !(target == 0 && seek(GST_FORMAT_BYTES, 0))) return;
+  if (!seek(GST_FORMAT_TIME, (target + Origin) * NanosecondsPerUnit) && !(target == 0 && seek(GST_FORMAT_BYTES, 0)))
+    return;
   SeekSeqnum = seqnum;
   SeekPending = true;
   SeekTime = std::chrono::steady_clock::now();

@@ -48,6 +48,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) override;
   bool GetVideoSize(int32_t& width, int32_t& height) override;
   bool GetAvgTimePerFrame(double& seconds) override;
+  TStreamFacts GetStreamFacts() override;
   bool GetDuration(int64_t& duration) override;
   bool DurationIsEstimate() override;
   int64_t GetCurrentPosition() override;
@@ -73,9 +74,16 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // request is built on the streaming thread.
   Q_INVOKABLE void RepaintVideo();
   void ReadStreamFacts();
-  // What the pipeline says of its position and length now, if anything.
+  // Shows the cover picture that came with the sound, when there is no
+  // picture stream.
+  void ShowCover();
+  // What the pipeline says of its position (from the stream's first time
+  // stamp) and length now, if anything.
   std::optional<int64_t> QueryPosition() const;
   std::optional<int64_t> QueryDuration() const;
+  // A length from the share of the file read so far, for a stream whose
+  // framework has no estimate of its own (a raw MJPEG stream).
+  std::optional<int64_t> EstimateFromBytes() const;
   void DrainBus();
   void HandleMessage(GstMessage* message);
   void EndStream();
@@ -102,6 +110,11 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   int32_t Width = 0;
   int32_t Height = 0;
   double FrameTime = 0.0;
+  TStreamFacts Facts;
+  GstElement* Decoder = nullptr;  // the pipeline's
+  // The framework's time of the first picture or sound (a transport stream's
+  // clock does not start at 0): position 0 to the user.
+  int64_t Origin = 0;
   // Position, length and end, fed from the pipeline's answers and its bus.
   TGraphTimeline Timeline;
   // A flushing seek the bus has not yet confirmed: until it does (or a while

@@ -72,10 +72,17 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     // subtitle stream is linked to the overlay, or the user changes the
     // colour balance in the element settings.
     Append(chain, "deinterlace");
+    // Turns and flips the pictures as the stream's orientation tag says;
+    // untouched without one. The converter in front gives it a format it
+    // takes whatever the decoder's.
+    Append(chain, "videoconvert");
+    if (GstElement* turn = Append(chain, "videoflip"))
+      gst_util_set_object_arg(G_OBJECT(turn), "video-direction", "auto");
     if (GstElement* overlay = Append(chain, "subtitleoverlay")) Subtitles.reset(GST_ELEMENT(gst_object_ref(overlay)));
     Append(chain, "videobalance");
     // For the decoders' other formats: the frame sink takes I420 and BGRx.
     Append(chain, "videoconvert");
+    ShownPad.reset(gst_element_get_static_pad(VideoSink.get(), "sink"));
     chain.push_back(std::move(VideoSink));
     entrySlot = &VideoPad;
   } else if (sound && AudioSink) {
@@ -116,7 +123,17 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
 
 gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {
   std::lock_guard<std::mutex> guard(Lock);
-  return gsthandles::CapsPtr(VideoPad ? gst_pad_get_current_caps(VideoPad.get()) : nullptr);
+  return gsthandles::CapsPtr(ShownPad ? gst_pad_get_current_caps(ShownPad.get()) : nullptr);
+}
+
+gsthandles::PadPtr TGstStreamLinker::DecodedVideo() const {
+  std::lock_guard<std::mutex> guard(Lock);
+  return gsthandles::PadPtr(VideoPad ? gst_pad_get_peer(VideoPad.get()) : nullptr);
+}
+
+gsthandles::PadPtr TGstStreamLinker::DecodedAudio() const {
+  std::lock_guard<std::mutex> guard(Lock);
+  return gsthandles::PadPtr(AudioPad ? gst_pad_get_peer(AudioPad.get()) : nullptr);
 }
 
 void TGstStreamLinker::SetVolume(double linear) {

@@ -1,6 +1,7 @@
 #pragma once
 // What a graph puts behind the decoder's pads: the first picture stream goes
-// through a one-picture queue, the deinterlacer, the subtitle overlay, the
+// through a one-picture queue, the deinterlacer, the turn its orientation tag
+// asks for (a phone's upright video), the subtitle overlay, the
 // colour balance and a format converter to the frame sink; the first
 // subtitle stream into that overlay; the first sound stream through format
 // and rate converters and the volume to the sound output; every other stream
@@ -24,8 +25,13 @@ class TGstStreamLinker {
   // Links a new decoded pad. Called by the decoder on a streaming thread.
   void Link(GstPad* pad);
 
-  // The picture stream's format once it is linked and negotiated, else null.
+  // The picture stream's format as it is shown (turned as its orientation
+  // says) once it is linked and negotiated, else null.
   gsthandles::CapsPtr VideoCaps() const;
+  // The decoder's pad of the picture or the sound stream being played; null
+  // while there is none.
+  gsthandles::PadPtr DecodedVideo() const;
+  gsthandles::PadPtr DecodedAudio() const;
 
   // The linear volume of the sound stream, kept for one linked later.
   void SetVolume(double linear);
@@ -39,6 +45,7 @@ class TGstStreamLinker {
   gsthandles::ElementPtr AudioSink;  // until the sound stream takes it
   gsthandles::PadPtr VideoPad;       // where the picture stream enters its chain
   gsthandles::PadPtr AudioPad;       // where the sound stream enters its chain
+  gsthandles::PadPtr ShownPad;       // the frame sink's input
   gsthandles::ElementPtr Volume;
   gsthandles::ElementPtr Subtitles;  // the picture chain's subtitle overlay
   double LinearVolume = 1.0;
