@@ -121,6 +121,44 @@ TEST(GstFrameDetector, TheFirstOfTwoVideoStreamsIsUsed) {
   ExpectFrame(mp4, 500, 32, 32, Red);
 }
 
+TEST(GstFrameDetector, APictureIsSavedAsShownTurnedAsItsOrientationSays) {
+  // Stored red on the left, blue on the right; the tag turns it upright,
+  // where blue is on top (as ffmpeg and mpv show it).
+  const std::string mp4 = GeneratedMedia(
+      "capture-turned-90.mp4",
+      "ffmpeg -v error -y -filter_complex 'color=c=red:s=32x32:r=10:d=1[a];color=c=blue:s=32x32:r=10:d=1[b];"
+      "[a][b]hstack' -c:v libx264 -pix_fmt yuv420p -f mp4 {OUT}.stored && "
+      "ffmpeg -v error -y -i {OUT}.stored -c copy -metadata:s:v:0 rotate=90 -f mp4 {OUT}; rm -f {OUT}.stored");
+  ASSERT_FALSE(mp4.empty());
+  const TReadBitmap bitmap = Capture(mp4, 500, 32, 64);
+  ASSERT_TRUE(bitmap.Ok);
+  EXPECT_TRUE(Near(bitmap.At(16, 8), Blue));
+  EXPECT_TRUE(Near(bitmap.At(16, 56), Red));
+}
+
+TEST(GstFrameDetector, ATransportStreamThatStartsLateIsCapturedAtItsOwnTimes) {
+  // The muxer's clock starts at 1.4 s; the capture's times count from the
+  // first picture as the position does.
+  const std::string ts = GeneratedMedia("capture-late.ts", "ffmpeg -v error -y -filter_complex '" +
+                                                              ColourSeconds(64, 48) +
+                                                              "' -map '[v]' -c:v mpeg2video -q:v 2 -f mpegts {OUT}");
+  ASSERT_FALSE(ts.empty());
+  ExpectFrame(ts, 500, 64, 48, Red);
+  ExpectFrame(ts, 1500, 64, 48, Lime);
+  ExpectFrame(ts, 2500, 64, 48, Blue);
+}
+
+TEST(GstFrameDetector, AnAudioFilesCoverIsItsPicture) {
+  const std::string mp3 = GeneratedMedia(
+      "capture-cover.mp3",
+      "ffmpeg -v error -y -f lavfi -i color=c=lime:s=40x30 -frames:v 1 -f image2 -c:v mjpeg {OUT}.jpg && "
+      "ffmpeg -v error -y -f lavfi -i sine=d=2 -i {OUT}.jpg -map 0 -map 1 -c:a libmp3lame -c:v copy "
+      "-id3v2_version 3 -metadata:s:v comment='Cover (front)' -f mp3 {OUT}; rm -f {OUT}.jpg");
+  ASSERT_FALSE(mp3.empty());
+  ExpectFrame(mp3, 1000, 40, 30, Lime);
+  ExpectFrame(mp3, 0, 80, 60, Lime);
+}
+
 TEST(GstFrameDetector, FilesWithoutAPictureFailQuicklyAndWriteNothing) {
   const std::string wav = GeneratedMedia("capture-sound.wav", "ffmpeg -v error -y -f lavfi -i sine=d=1 {OUT}");
   ASSERT_FALSE(wav.empty());

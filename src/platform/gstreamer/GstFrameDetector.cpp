@@ -9,8 +9,10 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/gstreamer/GstHandles.h"
+#include "platform/gstreamer/GstStreamFacts.h"
 
 namespace mova {
 
@@ -31,6 +33,12 @@ struct TDecodeLinks {
   GstElement* Pipeline = nullptr;  // borrowed: the pipeline outlives every signal
   GstPad* VideoInput = nullptr;    // borrowed: the converter's sink pad
   bool Linked = false;
+  // The first sound stream, played into a sink of its own so that its tags,
+  // an audio file's cover picture among them, reach the pad before the cue.
+  PadPtr Sound;
+  // Borrowed: the elements that take the picture, taken out of a file that
+  // has none, so that they do not hold up its cue.
+  std::vector<GstElement*> PictureBranch;
 };
 
 void PostNoVideo(TDecodeLinks& links) {
@@ -38,13 +46,41 @@ void PostNoVideo(TDecodeLinks& links) {
   gst_element_post_message(links.Pipeline, gst_message_new_application(GST_OBJECT(links.Pipeline), what));
 }
 
-bool IsRawVideo(GstPad* pad) {
+bool IsRaw(GstPad* pad, const char* kind) {
   GstCaps* caps = gst_pad_get_current_caps(pad);
   if (caps == nullptr) caps = gst_pad_query_caps(pad, nullptr);
   if (caps == nullptr) return false;
   CapsPtr owned(caps);
   if (gst_caps_is_empty(caps) || gst_caps_get_size(caps) == 0) return false;
-  return std::strcmp(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video/x-raw") == 0;
+  return std::strcmp(gst_structure_get_name(gst_caps_get_structure(caps, 0)), kind) == 0;
+}
+
+void LinkSound(GstPad* pad, TDecodeLinks& links) {
+  GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+  if (sink == nullptr) return;
+  g_object_set(sink, "sync", FALSE, nullptr);
+  gst_bin_add(GST_BIN(links.Pipeline), sink);
+  gst_element_sync_state_with_parent(sink);
+  PadPtr input(gst_element_get_static_pad(sink, "sink"));
+  if (GST_PAD_LINK_SUCCESSFUL(gst_pad_link(pad, input.get()))) links.Sound.reset(GST_PAD(gst_object_ref(pad)));
+}
+
+// The cover picture that came with the sound, at exactly the size asked for.
+bool CopyCover(GstPad* sound, int32_t width, int32_t height, TRgbImage& frame) {
+  GstTagList* tags = StreamTags(sound);
+  const QImage cover = CoverPicture(tags);
+  if (tags != nullptr) gst_tag_list_unref(tags);
+  if (cover.isNull()) return false;
+  const QImage picture = cover.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_RGB888);
+  if (picture.width() != width || picture.height() != height) return false;
+  const size_t rowBytes = static_cast<size_t>(width) * 3;
+  frame.Width = width;
+  frame.Height = height;
+  frame.Pixels.resize(rowBytes * static_cast<size_t>(height));
+  for (int row = 0; row < height; ++row)
+    std::memcpy(frame.Pixels.data() + static_cast<size_t>(row) * rowBytes, picture.constScanLine(row), rowBytes);
+  return true;
 }
 
 // decodebin exposes its pads sorted by kind and then by stream, so the first
@@ -53,14 +89,24 @@ bool IsRawVideo(GstPad* pad) {
 void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
   auto& links = *static_cast<TDecodeLinks*>(data);
   std::lock_guard<std::mutex> guard(links.Lock);
-  if (links.Linked || !IsRawVideo(pad)) return;
+  if (!links.Sound && IsRaw(pad, "audio/x-raw")) LinkSound(pad, links);
+  if (links.Linked || !IsRaw(pad, "video/x-raw")) return;
   if (GST_PAD_LINK_SUCCESSFUL(gst_pad_link(pad, links.VideoInput))) links.Linked = true;
 }
 
 void OnNoMorePads(GstElement*, gpointer data) {
   auto& links = *static_cast<TDecodeLinks*>(data);
   std::lock_guard<std::mutex> guard(links.Lock);
-  if (!links.Linked) PostNoVideo(links);
+  if (links.Linked) return;
+  if (!links.Sound) {
+    PostNoVideo(links);
+    return;
+  }
+  for (GstElement* element : links.PictureBranch) {
+    gst_element_set_locked_state(element, TRUE);
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(links.Pipeline), element);
+  }
 }
 
 enum class WaitResult { Done, Failed };
@@ -163,18 +209,21 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
   GstElement* source = gst_element_factory_make("filesrc", nullptr);
   GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
   GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+  // The picture is saved as it is shown: turned as its orientation tag says.
+  GstElement* turn = gst_element_factory_make("videoflip", nullptr);
   GstElement* scale = gst_element_factory_make("videoscale", nullptr);
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   // Elements not yet in the bin are owned here; the bin takes them over.
-  for (GstElement* element : {source, decoder, convert, scale, sink}) {
+  for (GstElement* element : {source, decoder, convert, turn, scale, sink}) {
     if (element == nullptr) {
-      for (GstElement* other : {source, decoder, convert, scale, sink}) {
+      for (GstElement* other : {source, decoder, convert, turn, scale, sink}) {
         if (other != nullptr) gst_object_unref(gst_object_ref_sink(other));
       }
       return false;
     }
   }
-  gst_bin_add_many(GST_BIN(pipeline.get()), source, decoder, convert, scale, sink, nullptr);
+  gst_bin_add_many(GST_BIN(pipeline.get()), source, decoder, convert, turn, scale, sink, nullptr);
+  gst_util_set_object_arg(G_OBJECT(turn), "video-direction", "auto");
 
   g_object_set(source, "location", fileName.c_str(), nullptr);
   // Stretch to exactly the requested size: no borders keep the shape.
@@ -184,12 +233,13 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
                                         nullptr);
   g_object_set(sink, "caps", wanted, "sync", FALSE, "max-buffers", 1u, "enable-last-sample", FALSE, nullptr);
   gst_caps_unref(wanted);
-  if (!gst_element_link(source, decoder) || !gst_element_link_many(convert, scale, sink, nullptr)) return false;
+  if (!gst_element_link(source, decoder) || !gst_element_link_many(convert, turn, scale, sink, nullptr)) return false;
 
   TDecodeLinks links;
   links.Pipeline = pipeline.get();
   PadPtr videoInput(gst_element_get_static_pad(convert, "sink"));
   links.VideoInput = videoInput.get();
+  links.PictureBranch = {convert, turn, scale, sink};
   g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), &links);
   g_signal_connect(decoder, "no-more-pads", G_CALLBACK(OnNoMorePads), &links);
 
@@ -199,10 +249,14 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
   if (WaitForCue(bus.get(), StepTimeoutMs) != WaitResult::Done) return false;
   {
     std::lock_guard<std::mutex> guard(links.Lock);
-    if (!links.Linked) return false;
+    // Without a picture stream, an audio file's cover is its picture at any time.
+    if (!links.Linked) return links.Sound && CopyCover(links.Sound.get(), width, height, frame);
   }
 
   GstAppSink* appSink = GST_APP_SINK(sink);
+  // Times count from the stream's first time stamp, which is where it is cued.
+  gint64 origin = 0;
+  if (!gst_element_query_position(pipeline.get(), GST_FORMAT_TIME, &origin) || origin < 0) origin = 0;
   gint64 target = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
   gint64 duration = 0;
   if (!gst_element_query_duration(pipeline.get(), GST_FORMAT_TIME, &duration)) duration = 0;
@@ -210,12 +264,12 @@ bool TGstFrameDetector::DecodeFrame(const std::string& fileName, double seconds,
   // the last one, which begins one frame period before the end.
   if (duration > 0 && target >= duration) target = std::max<gint64>(duration - FramePeriod(sink), 0);
   // The first cue already shows the frame at 0; any other time needs an exact seek.
-  if (target > 0 && !SeekAndCue(pipeline.get(), bus.get(), target, StepTimeoutMs)) return false;
+  if (target > 0 && !SeekAndCue(pipeline.get(), bus.get(), origin + target, StepTimeoutMs)) return false;
   SamplePtr sample(gst_app_sink_try_pull_preroll(appSink, 0));
   if (!sample && target > 0) {
     // The end reported by the container may lie beyond the last frame's start
     // by more than one period (or be unknown): step back once.
-    if (!SeekAndCue(pipeline.get(), bus.get(), target - FramePeriod(sink), StepTimeoutMs)) return false;
+    if (!SeekAndCue(pipeline.get(), bus.get(), origin + target - FramePeriod(sink), StepTimeoutMs)) return false;
     sample.reset(gst_app_sink_try_pull_preroll(appSink, 0));
   }
   if (!sample) return false;
