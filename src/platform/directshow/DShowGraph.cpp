@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/directshow/DShowFilters.h"
+#include "platform/directshow/DShowStreamFacts.h"
 
 namespace mova {
 
@@ -120,6 +121,7 @@ bool TDShowGraph::RenderFile(const std::string& fileName) {
     VideoWindow->put_AutoShow(OAFALSE);
   }
   GraphBuilder.Query(IID_IBasicAudio, BasicAudio);  // absent without sound
+  Facts = dshow::ReadStreamFacts(GraphBuilder.Get());
 
   MediaSeeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
   // The splitters know the length when the file is rendered.
@@ -192,6 +194,8 @@ bool TDShowGraph::GetVideoSize(int32_t& width, int32_t& height) {
   height = static_cast<int32_t>(h);
   return true;
 }
+
+TStreamFacts TDShowGraph::GetStreamFacts() { return Facts; }
 
 bool TDShowGraph::GetAvgTimePerFrame(double& seconds) {
   if (!HasVideo || !BasicVideo) return false;

@@ -37,6 +37,7 @@ class TDShowGraph final : public IMediaGraph {
   int32_t SetVideoPosition(int32_t left, int32_t top, int32_t width, int32_t height) override;
   bool GetVideoSize(int32_t& width, int32_t& height) override;
   bool GetAvgTimePerFrame(double& seconds) override;
+  TStreamFacts GetStreamFacts() override;
   bool GetDuration(int64_t& duration) override;
   bool DurationIsEstimate() override;
   int64_t GetCurrentPosition() override;
@@ -81,6 +82,7 @@ class TDShowGraph final : public IMediaGraph {
   bool RenderCalled = false;
   bool Rendered = false;
   bool HasVideo = false;
+  TStreamFacts Facts;  // read once the file is rendered
   // Position, length and end, fed from IMediaSeeking and the graph's events.
   TGraphTimeline Timeline;
   WindowHandle Owner = 0;
