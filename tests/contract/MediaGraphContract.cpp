@@ -15,12 +15,12 @@ constexpr int64_t Second = 10'000'000;  // media time
 }  // namespace
 
 const TContractMedium& ContractClip() {
-  static const TContractMedium clip{"graph-clip.avi", true, true, 352, 240, 0.04, 2 * Second};
+  static const TContractMedium clip{"graph-clip.avi", true, true, 352, 240, 0.04, 2 * Second, 1, 22050, "MJPG"};
   return clip;
 }
 
 const TContractMedium& ContractSound() {
-  static const TContractMedium sound{"graph-sine.wav", true, false, 0, 0, 0.0, Second};
+  static const TContractMedium sound{"graph-sine.wav", true, false, 0, 0, 0.0, Second, 1, 22050, ""};
   return sound;
 }
 
@@ -120,6 +120,25 @@ TEST_P(MediaGraphContract, TellsTheSizeFrameTimeAndLengthOfWhatItRendered) {
     EXPECT_FALSE(graph->DurationIsEstimate());
     EXPECT_EQ(graph->GetCurrentPosition(), 0) << "cued at the start";
   }
+}
+
+TEST_P(MediaGraphContract, TellsTheFormatsItsStreamsWereStoredIn) {
+  for (const TContractMedium* medium : {&ContractClip(), &ContractSound()}) {
+    SCOPED_TRACE(medium->Name);
+    std::unique_ptr<IMediaGraph> graph = Rendered(*medium);
+    ASSERT_NE(graph, nullptr);
+    const TStreamFacts facts = graph->GetStreamFacts();
+    EXPECT_EQ(facts.AudioTag, medium->AudioTag);
+    EXPECT_EQ(facts.Channels, 1);
+    EXPECT_EQ(facts.SamplesPerSecond, medium->SamplesPerSecond);
+    EXPECT_EQ(facts.BytesPerSecond, medium->SamplesPerSecond * 2) << "16-bit samples";
+    EXPECT_EQ(facts.VideoCode, medium->VideoCode);
+    EXPECT_EQ(facts.PixelWidth, facts.PixelHeight) << "square pixels, or none stated";
+    EXPECT_FALSE(facts.QuarterTurn);
+  }
+  std::unique_ptr<IMediaGraph> empty = Backend().CreateGraph();
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->GetStreamFacts().AudioTag, 0) << "nothing before a render";
 }
 
 TEST_P(MediaGraphContract, PlaysToTheEndTellsItOnceFromTheLoopAndStaysThere) {

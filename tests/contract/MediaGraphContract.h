@@ -29,6 +29,10 @@ struct TContractMedium {
   int32_t Height = 0;
   double FrameTime = 0.0;  // seconds
   int64_t Duration = 0;    // media time
+  // The formats its streams state (mono PCM at 22050 Hz; MJPEG pictures).
+  uint16_t AudioTag = 0;
+  uint32_t SamplesPerSecond = 0;
+  std::string VideoCode = "";
 };
 // Pictures and sound (MJPEG and PCM in AVI, 352x240 at 25 frames a second, 2 s).
 const TContractMedium& ContractClip();

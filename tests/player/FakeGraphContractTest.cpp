@@ -26,6 +26,8 @@ FakeMediaPlatform& Platform() {
         state.FrameTime = medium->FrameTime;
         state.Duration = medium->Duration;
         state.Filters = {{"source", false}, {"demuxer", false}, {"decoder", true}};
+        state.Facts = TStreamFacts{medium->AudioTag, 1, medium->SamplesPerSecond, medium->SamplesPerSecond * 2,
+                                   medium->VideoCode};
       }
     };
     return made;

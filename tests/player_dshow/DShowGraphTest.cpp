@@ -95,6 +95,13 @@ TEST_F(DShowGraphTest, WavHasNoVideoAndPlaysToItsEnd) {
   int64_t duration = 0;
   ASSERT_TRUE(graph->GetDuration(duration));
   EXPECT_NEAR(static_cast<double>(duration), 1.0 * Second, Second / 100);
+  // The format text's facts, from the WAVEFORMATEX on the way to the renderer.
+  const TStreamFacts facts = graph->GetStreamFacts();
+  EXPECT_EQ(facts.AudioTag, 1);
+  EXPECT_EQ(facts.Channels, 1);
+  EXPECT_EQ(facts.SamplesPerSecond, 22050u);
+  EXPECT_EQ(facts.BytesPerSecond, 44100u);
+  EXPECT_EQ(facts.VideoCode, "");
 
   graph->SetVideoOwner(reinterpret_cast<WindowHandle>(owner.Handle()));
   graph->SetVideoPosition(0, 0, 100, 100);

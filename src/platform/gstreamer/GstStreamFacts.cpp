@@ -112,19 +112,25 @@ std::string FourCcOf(const GstCaps* caps) {
 gsthandles::CapsPtr CompressedCaps(GstPad* decodedPad) {
   gsthandles::CapsPtr raw(gst_pad_get_current_caps(decodedPad));
   GstPad* pad = InnerTarget(decodedPad);
-  // A decoder, a parser and a demuxer or two lie between: a few steps at most.
+  // A converter or two, the decoder, a parser: a few steps at most. The
+  // decoder's input is the stream as stored; a demuxer or a source reached
+  // first means the stream was stored raw (a WAVE file's PCM).
   for (int step = 0; pad != nullptr && step < 8; ++step) {
     GstElement* element = gst_pad_get_parent_element(pad);
     gst_object_unref(pad);
     pad = nullptr;
     if (element == nullptr) break;
-    GstPad* input = gst_element_get_static_pad(element, "sink");
+    const char* kind = gst_element_get_metadata(element, GST_ELEMENT_METADATA_KLASS);
+    const bool decoder = kind != nullptr && std::strstr(kind, "Decoder") != nullptr;
+    const bool container = kind == nullptr || std::strstr(kind, "Demux") != nullptr || std::strstr(kind, "Source");
+    GstPad* input = container ? nullptr : gst_element_get_static_pad(element, "sink");
     gst_object_unref(element);
     if (input == nullptr) break;
-    gsthandles::CapsPtr caps(gst_pad_get_current_caps(input));
-    if (caps && !IsRaw(caps.get()) && FirstStructure(caps.get()) != nullptr) {
+    if (decoder) {
+      gsthandles::CapsPtr caps(gst_pad_get_current_caps(input));
       gst_object_unref(input);
-      return caps;
+      if (caps && FirstStructure(caps.get()) != nullptr) return caps;
+      break;
     }
     GstPad* peer = gst_pad_get_peer(input);
     gst_object_unref(input);
@@ -215,7 +221,8 @@ QImage CoverPicture(const GstTagList* tags) {
       // The picture's kind, where the tag says: 1 is the front cover.
       const GstStructure* info = gst_sample_get_info(sample);
       const GValue* kind = info != nullptr ? gst_structure_get_value(info, "image-type") : nullptr;
-      const bool isFront = kind != nullptr && G_VALUE_HOLDS_ENUM(kind) && g_value_get_enum(kind) == 1;
+      const bool isFront = kind != nullptr && ((G_VALUE_HOLDS_ENUM(kind) && g_value_get_enum(kind) == 1) ||
+                                               (G_VALUE_HOLDS_INT(kind) && g_value_get_int(kind) == 1));
       if (!chosen.isNull() && !isFront) continue;
       GstBuffer* buffer = gst_sample_get_buffer(sample);
       GstMapInfo map;
