@@ -13,7 +13,10 @@
 namespace mova {
 namespace {
 
-gsthandles::CapsPtr Caps(const char* text) { return gsthandles::CapsPtr(gst_caps_from_string(text)); }
+gsthandles::CapsPtr Caps(const char* text) {
+  gst_init(nullptr, nullptr);
+  return gsthandles::CapsPtr(gst_caps_from_string(text));
+}
 
 TEST(GstStreamFacts, SoundFormatsHaveTheirWaveTags) {
   const struct {
@@ -61,6 +64,7 @@ TEST(GstStreamFacts, TheCoverIsTheFrontPictureOfTheTagsAndBecomesAFrame) {
     gst_buffer_unref(bytes);
     return sample;
   };
+  gst_init(nullptr, nullptr);
   GstTagList* tags = gst_tag_list_new_empty();
   GstSample* other = picture(Qt::blue, 0);
   GstSample* front = picture(Qt::red, 1);
