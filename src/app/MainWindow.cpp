@@ -158,7 +158,7 @@ void TMainWindow::OpenFile(const std::string& fileName) {
     SizeToVideo();
     UpdateTitle();
     UpdateAudioText();
-    player.SetVolume(Mute ? VolumeSilent : VolumeFull);
+    player.SetVolume(CurrentVolume());
     player.Play();
     return;
   }
@@ -205,7 +205,7 @@ void TMainWindow::ExecuteCommand(CommandId id) {
       break;
     case CmdMute:
       Mute = !Mute;
-      if (player) player->SetVolume(Mute ? VolumeSilent : VolumeFull);
+      if (player) player->SetVolume(CurrentVolume());
       break;
     case CmdSizeToVideo:
       SizeToVideo();
@@ -241,6 +241,7 @@ void TMainWindow::ExecuteCommand(CommandId id) {
       RequestClose();
       break;
     default:
+      if (ExecuteMoreCommand(id)) break;
       if (id >= CmdZoomBase && id <= ZoomCommandLast)
         SetZoom(id - CmdZoomBase);
       else if (id >= FilterCommandFirst && id <= FilterCommandLast)

@@ -41,6 +41,15 @@ std::string FormatTime(int32_t milliseconds);
 // no width.
 std::optional<int32_t> PositionUnder(int32_t x, int32_t clientWidth, int32_t durationMs);
 
+// The volume, in hundredths of a decibel, of a level in percent: the cube of
+// the level as the amplitude (as PulseAudio's and mpv's volume scales), so
+// steps of 5 % sound even; 100 % is full volume, 0 silence.
+int32_t VolumeOfLevel(int32_t percent);
+// The playback rates the speed commands step through, 1 among them.
+inline constexpr double SpeedSteps[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+constexpr int32_t LevelStep = 5;
+constexpr uint32_t LevelShownMs = 1500;
+
 class TMainWindow : public TSForm {
  public:
   TMainWindow(IWindowSystem& windows, TProgramState& program);
@@ -96,10 +105,24 @@ class TMainWindow : public TSForm {
   bool Mute = false;
   PlayerState StateBeforeDrag = PlayerState::Playing;
   bool Repeat = false;
+  // The sound level in percent of the range a user hears as even steps;
+  // mute leaves it as it is.
+  int32_t Level = 100;
+  bool LevelShown = false;  // the bar shows the level for a moment
+  uint32_t LevelTimer = 0;
+
+  // The commands added to the original table: volume, longer seeks, frame
+  // steps, speed, tracks, the folder's files. False for any other id.
+  bool ExecuteMoreCommand(CommandId id);
+  // What the volume is now: silent while muted, else the level's.
+  int32_t CurrentVolume() const;
 
  private:
   void WheelStep(MessageParam wParam);
   void SeekBy(int32_t deltaMs);
+  void StepLevel(int32_t step);
+  void StepRate(int32_t step);
+  void OpenNeighbour(int step);
   void LeftPress(MessageParam lParam);
   void DragStep();
   void DragEnd();

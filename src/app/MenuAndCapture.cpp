@@ -36,6 +36,14 @@ void TMainWindow::BuildContextMenu(TPopupMenu& popup) {
     for (int32_t i = 0; i < count; ++i) filters->AppendCommandItem(FilterCommandFirst + i, player->FilterNames[i]);
   }
   popup.InsertSeparatorBefore(CmdAbout);
+  // The commands added since, with their keys, after all of the above.
+  popup.AppendSeparator();
+  if (TPopupMenu* more = popup.AppendSubmenu(std::make_unique<TPopupMenu>(), MoreMenuCaption);
+      more != nullptr && Program.Keys) {
+    Program.Keys->Menu = more;
+    Program.Keys->BuildMenu(MoreMenuLayout);
+    Program.Keys->Menu = nullptr;
+  }
   if (!IsOpened()) {
     for (int32_t id : ItemsNeedingAFile) popup.EnableMenuItem(static_cast<uint32_t>(id), MF::BYCOMMAND | MF::GRAYED);
     popup.EnableMenuItem(FilterMenuPosition, MF::BYPOSITION | MF::GRAYED);

@@ -7,6 +7,7 @@
 
 #include "config/KeyTable.h"
 #include "framework/OperatingSystem.h"
+#include "framework/TimerService.h"
 #include "player/VideoPlayer.h"
 
 namespace mova {
@@ -16,6 +17,10 @@ struct TProgramState {
   std::unique_ptr<TVideoPlayer> Player;
   // Key bindings and the accelerator lookup; null until start-up has created them.
   std::unique_ptr<TKeyTable> Keys;
+  // The system's files (the open file's folder) and the window thread's
+  // timers; null until start-up has set them.
+  IOperatingSystem* System = nullptr;
+  ITimerService* Timers = nullptr;
   // The id of the registered wheel message; 0 when there is none.
   uint32_t WheelMessage = 0;
   // Where the key map is looked up; ends with the path separator.

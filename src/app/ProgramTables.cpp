@@ -1,5 +1,7 @@
 #include "app/ProgramTables.h"
 
+#include <algorithm>
+
 namespace mova {
 
 const std::array<TCmd, CommandTableRows> CommandTable = {{
@@ -24,6 +26,22 @@ const std::array<TCmd, CommandTableRows> CommandTable = {{
     {"ScreenCapture", "Save Screen &Capture As...", CmdScreenCapture},
     {"About", "&About", CmdAbout},
     {"Exit", "E&xit", CmdExit},
+    {"VolumeUp", "&Volume Up", CmdVolumeUp},
+    {"VolumeDown", "Volume &Down", CmdVolumeDown},
+    {"SeekForward10", "Forward 10 Seconds", CmdSeekForward10},
+    {"SeekBack10", "Back 10 Seconds", CmdSeekBack10},
+    {"SeekForward60", "Forward 1 Minute", CmdSeekForward60},
+    {"SeekBack60", "Back 1 Minute", CmdSeekBack60},
+    {"FrameStep", "Next &Frame", CmdFrameStep},
+    {"FrameBack", "Previous Fra&me", CmdFrameBack},
+    {"SpeedUp", "Fa&ster", CmdSpeedUp},
+    {"SpeedDown", "S&lower", CmdSpeedDown},
+    {"SpeedReset", "Normal S&peed", CmdSpeedReset},
+    {"NextAudio", "Next &Audio Track", CmdNextAudio},
+    {"NextSubtitle", "Next Su&btitle Track", CmdNextSubtitle},
+    {"Subtitles", "&Subtitles On / Off", CmdSubtitles},
+    {"NextFile", "&Next File in Folder", CmdNextFile},
+    {"PrevFile", "Pre&vious File in Folder", CmdPrevFile},
 }};
 
 const std::array<std::string, DefaultBindingStrings> DefaultBindings = {
@@ -34,5 +52,20 @@ const std::array<std::string, DefaultBindingStrings> DefaultBindings = {
     "M",     "Mute",       "N",    "Aspect43",   "O",     "AspectOrg",  "Q",    "Zoom150",
     "R",     "Repeat",     "T",    "StayOnTop",  "W",     "Aspect169",
 };
+
+// As mpv, VLC and MPC-HC have them, where the keys above leave room.
+const std::array<std::string, AddedBindingStrings> AddedBindings = {
+    "Up",      "VolumeUp",      "Down",   "VolumeDown", "C-Right", "SeekForward10", "C-Left", "SeekBack10",
+    "S-Right", "SeekForward60", "S-Left", "SeekBack60", ".",       "FrameStep",     ",",      "FrameBack",
+    "]",       "SpeedUp",       "[",      "SpeedDown",  "BS",      "SpeedReset",    "B",      "NextAudio",
+    "V",       "NextSubtitle",  "S",      "Subtitles",  "PgDn",    "NextFile",      "PgUp",   "PrevFile",
+};
+
+const std::array<std::string, DefaultBindingStrings + AddedBindingStrings> AllDefaultBindings = [] {
+  std::array<std::string, DefaultBindingStrings + AddedBindingStrings> all;
+  std::copy(DefaultBindings.begin(), DefaultBindings.end(), all.begin());
+  std::copy(AddedBindings.begin(), AddedBindings.end(), all.begin() + DefaultBindingStrings);
+  return all;
+}();
 
 }  // namespace mova

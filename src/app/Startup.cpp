@@ -35,12 +35,14 @@ int32_t RunStarted(const TStartupServices& services, TProgramState& program, std
     return ExitNoWindow;
   }
 
+  program.System = &services.System;
+  program.Timers = &services.Timers;
   program.Player = std::make_unique<TVideoPlayer>(services.Media, services.Timers, services.System);
   TMainWindow* mainWindow = window.get();
   program.Player->OnProgress = [mainWindow] { mainWindow->UpdateStatus(); };
   program.Player->OnEndReached = [mainWindow] { mainWindow->EndReached(); };
 
-  program.Keys = std::make_unique<TKeyTable>(CommandTable, DefaultBindings, services.System,
+  program.Keys = std::make_unique<TKeyTable>(CommandTable, AllDefaultBindings, services.System,
                                              program.ProfileFolder + "keymap");
   window->Show();
   program.Player->OwnerWindow = window->Handle;

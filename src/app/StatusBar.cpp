@@ -36,6 +36,13 @@ void TMainWindow::UpdateStatus() {
     StateText = " ";
   if (Repeat) StateText += "REPEAT ";
   if (Mute) StateText += "MUTE";
+  // Added after the original words, so that those stay where they were.
+  if (player && player->Rate != 1.0) {
+    char rate[16];
+    std::snprintf(rate, sizeof rate, "%.2fx ", player->Rate);
+    StateText += (Mute ? " " : "") + std::string(rate);
+  }
+  if (LevelShown) StateText += (Mute ? " VOL " : "VOL ") + std::to_string(Level) + "%";
   const TRect bar = StatusBarRect();
   Windows.InvalidateRect(Handle, &bar, false);
 }

@@ -14,6 +14,9 @@ const std::array<TCmd, KeyNameCount> KeyNames = {{
     {"F3", "", 0x72},    {"F4", "", 0x73},    {"F5", "", 0x74},    {"F6", "", 0x75},
     {"F7", "", 0x76},    {"F8", "", 0x77},    {"F9", "", 0x78},    {"F10", "", 0x79},
     {"F11", "", 0x7A},   {"F12", "", 0x7B},
+    // The punctuation keys the players step frames and change speed with
+    // (VK_OEM_PERIOD, VK_OEM_COMMA, VK_OEM_4, VK_OEM_6).
+    {".", "", 0xBE},     {",", "", 0xBC},     {"[", "", 0xDB},     {"]", "", 0xDD},
 }};
 
 }  // namespace mova

@@ -7,7 +7,7 @@
 
 namespace mova {
 
-constexpr int KeyNameCount = 42;
+constexpr int KeyNameCount = 46;
 extern const std::array<TCmd, KeyNameCount> KeyNames;
 
 }  // namespace mova

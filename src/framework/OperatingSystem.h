@@ -87,6 +87,10 @@ class IOperatingSystem {
   virtual std::string FullPath(const std::string& name) = 0;
 
   virtual TPathRules PathRules() const = 0;
+
+  // The names (without the folder) of the files in `folder`, in no
+  // particular order; folders are left out. Empty when it cannot be read.
+  virtual std::vector<std::string> ListFolder(const std::string& folder) = 0;
 };
 
 }  // namespace mova

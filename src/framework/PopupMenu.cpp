@@ -38,6 +38,17 @@ TPopupMenu* TPopupMenu::InsertSubmenuBefore(int32_t id, std::unique_ptr<TPopupMe
   return inserted;
 }
 
+TPopupMenu* TPopupMenu::AppendSubmenu(std::unique_ptr<TPopupMenu> submenu, const std::string& text) {
+  if (!submenu) return nullptr;
+  TMenuItem item;
+  item.Type = TMenuItem::Kind::Submenu;
+  item.Text = text;
+  item.Submenu = std::move(submenu);
+  TPopupMenu* appended = item.Submenu.get();
+  Entries.push_back(std::move(item));
+  return appended;
+}
+
 bool TPopupMenu::InsertSeparatorBefore(int32_t id) {
   auto [menu, position] = FindCommand(id);
   if (menu == nullptr) return false;

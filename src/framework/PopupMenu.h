@@ -54,6 +54,8 @@ class TPopupMenu : public IMenuSink {
   TPopupMenu* InsertSubmenuBefore(int32_t id, std::unique_ptr<TPopupMenu> submenu, const std::string& text);
   // Inserts a separator before the item with command `id`; false when there is none.
   bool InsertSeparatorBefore(int32_t id);
+  // Appends a submenu at the end and returns it.
+  TPopupMenu* AppendSubmenu(std::unique_ptr<TPopupMenu> submenu, const std::string& text);
   // Greys or enables an item: `item` is a command id with MF::BYCOMMAND, a
   // position with MF::BYPOSITION. False when there is no such item.
   bool EnableMenuItem(uint32_t item, uint32_t flags);

@@ -39,6 +39,9 @@ struct TStreamFacts {
   bool QuarterTurn = false;
 };
 
+// The kinds of stream a user can choose between.
+enum class TStreamKind : uint8_t { Sound, Subtitle };
+
 // A filter graph for one media file. Times are media time: 64-bit, 100-ns units.
 // All operations are called on the window thread.
 class IMediaGraph {
@@ -95,6 +98,25 @@ class IMediaGraph {
   // Volume in hundredths of a decibel: 0 full, -10000 silent.
   virtual void SetVolume(int32_t volume) = 0;
 
+  // Playback rate, 1 normal, between TGraphTimeline's MinRate and MaxRate;
+  // the sound keeps its pitch where the framework can. Positions stay in
+  // media time. False when the graph cannot play at it (it then keeps its
+  // rate).
+  virtual bool SetRate(double rate) = 0;
+  // Shows the picture after (`forward`) or before the current one and stays
+  // paused; the position moves by one picture. False without a picture
+  // stream or when there is no such picture.
+  virtual bool StepFrame(bool forward) = 0;
+  // Plays the next stream of `kind` in the file instead of the current one,
+  // in turn; after the last subtitle stream comes none, then the first. The
+  // position stays. False when there is no other stream to take.
+  virtual bool NextStream(TStreamKind kind) = 0;
+  // Whether subtitles are drawn over the picture (they are, at first).
+  virtual void SetSubtitlesVisible(bool visible) = 0;
+  // A subtitle file (.srt, .ass, .ssa, .vtt) to show over the picture, given
+  // before RenderFile; it comes after the file's own subtitle streams.
+  virtual void SetSubtitleFile(const std::string& fileName) = 0;
+
   // The graph's elements, recursively, in the same order on every call.
   virtual std::vector<TFilterInfo> EnumFilters() = 0;
 
@@ -122,6 +144,8 @@ class IMediaPlatform {
   virtual std::unique_ptr<IMediaGraph> CreateGraph() = 0;
   // A new frame detector for one capture; nullptr when none can be created.
   virtual std::unique_ptr<IFrameDetector> CreateFrameDetector() = 0;
+  // The picture as the bytes of a PNG file; false when it cannot be encoded.
+  virtual bool EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) = 0;
 };
 
 }  // namespace mova

@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "framework/LittleEndian.h"
+#include "framework/PathNames.h"
 #include "player/FileReader.h"
 #include "player/FrameCapture.h"
+#include "player/GraphTimeline.h"
 #include "player/MediaProbes.h"
 #include "player/StreamFormats.h"
 
@@ -67,6 +69,9 @@ void TVideoPlayer::Open(const std::string& fileName) {
   }
 
   Graph = Platform.CreateGraph();
+  if (Graph) {
+    if (const std::optional<std::string> subtitles = SubtitleFileFor(fileName)) Graph->SetSubtitleFile(*subtitles);
+  }
   if (!Graph || !Graph->RenderFile(fileName)) {
     Close();
     return;
@@ -115,6 +120,42 @@ void TVideoPlayer::Open(const std::string& fileName) {
   FileName = fileName;
   Opened = true;
   CollectFilterNames();
+  if (Rate != 1.0 && !Graph->SetRate(Rate)) Rate = 1.0;
+  if (!SubtitlesVisible) Graph->SetSubtitlesVisible(false);
+}
+
+std::optional<std::string> TVideoPlayer::SubtitleFileFor(const std::string& fileName) {
+  // The video's name with a subtitle extension instead of its own.
+  const TPathRules rules = System.PathRules();
+  const size_t nameStart = FileNameStart(fileName, rules);
+  const size_t dot = fileName.rfind('.');
+  const std::string base = dot != std::string::npos && dot > nameStart ? fileName.substr(0, dot) : fileName;
+  for (const char* extension : {".srt", ".ass", ".ssa", ".vtt"}) {
+    int32_t error = 0;
+    if (System.OpenForReading(base + extension, error)) return base + extension;
+  }
+  return std::nullopt;
+}
+
+double TVideoPlayer::SetRate(double rate) {
+  const double wanted = std::clamp(rate, TGraphTimeline::MinRate, TGraphTimeline::MaxRate);
+  if (!Opened || Graph->SetRate(wanted)) Rate = wanted;
+  return Rate;
+}
+
+bool TVideoPlayer::StepFrame(bool forward) {
+  if (!Opened) return false;
+  if (State == PlayerState::Playing) Pause();
+  if (!Graph->StepFrame(forward)) return false;
+  State = PlayerState::Paused;
+  return true;
+}
+
+bool TVideoPlayer::NextStream(TStreamKind kind) { return Opened && Graph->NextStream(kind); }
+
+void TVideoPlayer::SetSubtitlesVisible(bool visible) {
+  SubtitlesVisible = visible;
+  if (Opened) Graph->SetSubtitlesVisible(visible);
 }
 
 void TVideoPlayer::Close() {
@@ -247,7 +288,12 @@ bool TVideoPlayer::CaptureFrame(const std::string& targetFile) {
   // The position is read first: at the end its check stops the graph and
   // notifies before the frame at the end time is asked for.
   const int32_t positionMs = GetPosition();
-  return CaptureFrameToFile(System, detector.get(), Opened, FileName, positionMs, VideoWidth, VideoHeight, targetFile);
+  TPictureEncoder png;
+  if (NamesPng(targetFile)) {
+    png = [this](const TRgbImage& picture, std::vector<uint8_t>& bytes) { return Platform.EncodePng(picture, bytes); };
+  }
+  return CaptureFrameToFile(System, detector.get(), Opened, FileName, positionMs, VideoWidth, VideoHeight, targetFile,
+                            png);
 }
 
 void TVideoPlayer::ShowFilterPages(const std::string& filterName) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,17 @@ class TVideoPlayer {
   void Close();
   void SetVolume(int32_t volume);          // hundredths of a decibel
   int32_t PlaceVideo(int32_t left, int32_t top, int32_t width, int32_t height);
+
+  // Playback rate, kept for the files opened later; clamped to the graphs'
+  // range. Returns the rate in force.
+  double SetRate(double rate);
+  // Pauses and shows the next (or previous) picture; false when the file has
+  // none to show.
+  bool StepFrame(bool forward);
+  // The next sound or subtitle stream of the file; false when there is none.
+  bool NextStream(TStreamKind kind);
+  // Subtitles drawn or not, kept for the files opened later.
+  void SetSubtitlesVisible(bool visible);
 
   void Play();
   void Pause();
@@ -66,9 +78,13 @@ class TVideoPlayer {
   std::array<uint8_t, 14> AudioFormat{};
   std::vector<std::string> FilterNames;  // at most MaxFilters names
   int32_t FilterCount = 0;
+  double Rate = 1.0;
+  bool SubtitlesVisible = true;
 
  private:
   void CollectFilterNames();
+  // The subtitle file beside `fileName` with its base name, if any.
+  std::optional<std::string> SubtitleFileFor(const std::string& fileName);
   void SetDuration(int64_t duration);  // also DurationMs
   void EndOfStream();
 

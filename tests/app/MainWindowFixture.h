@@ -19,6 +19,8 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     program.WheelMessage = windows.RegisterNamedMessage("MSWHEEL_ROLLMSG");
     program.PathRules = HostSystem().PathRules();
+    program.System = &HostSystem();
+    program.Timers = &timers;
     window = std::make_unique<TMainWindow>(windows, program);
     window->ClassStyle = CS::VREDRAW | CS::HREDRAW | CS::DBLCLKS;
     window->Style = WS::OVERLAPPEDWINDOW | WS::CLIPCHILDREN;

@@ -179,6 +179,8 @@ TEST(QtKeys, EveryKeyNameLettersAndDigitsReachTheirVirtualKeyCodes) {
       {"F4", Qt::Key_F4, false},        {"F5", Qt::Key_F5, false},       {"F6", Qt::Key_F6, false},
       {"F7", Qt::Key_F7, false},        {"F8", Qt::Key_F8, false},       {"F9", Qt::Key_F9, false},
       {"F10", Qt::Key_F10, false},      {"F11", Qt::Key_F11, false},     {"F12", Qt::Key_F12, false},
+      {".", Qt::Key_Period, false},     {",", Qt::Key_Comma, false},     {"[", Qt::Key_BracketLeft, false},
+      {"]", Qt::Key_BracketRight, false},
   };
   ASSERT_EQ(std::size(keys), KeyNames.size());
   for (size_t i = 0; i < KeyNames.size(); ++i) {

@@ -100,7 +100,7 @@ TEST_F(GstStreamLinkerTest, TheFirstStreamOfEachKindPlaysAndEveryOtherStreamIsSw
 
   EXPECT_EQ(ChainFrom(pictures),
             "videotestsrc queue deinterlace videoconvert videoflip subtitleoverlay videobalance videoconvert appsink");
-  EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
+  EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert scaletempo audioconvert audioresample volume fakesink");
   // The subtitles go into the picture chain's overlay.
   const gsthandles::PadPtr overlayInput(gst_pad_get_peer(subtitles.get()));
   ASSERT_TRUE(overlayInput);
@@ -161,7 +161,7 @@ TEST_F(GstStreamLinkerTest, AStreamOfAnotherKindIsSwallowedAndTheSinksStayFree) 
   GstElement* sound = Source("audiotestsrc");
   EXPECT_EQ(ChainFrom(pictures),
             "videotestsrc queue deinterlace videoconvert videoflip subtitleoverlay videobalance videoconvert appsink");
-  EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert audioresample volume fakesink");
+  EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert scaletempo audioconvert audioresample volume fakesink");
 }
 
 TEST_F(GstStreamLinkerTest, ANewStreamTakesTheChainOfOneThatHasGone) {

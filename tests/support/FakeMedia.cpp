@@ -148,6 +148,43 @@ void FakeMediaGraph::SetVolume(int32_t volume) {
   State->Volume = volume;
 }
 
+bool FakeMediaGraph::SetRate(double rate) {
+  State->Calls.push_back("SetRate " + std::to_string(rate));
+  if (!State->Rendered || !State->RateResult) return false;
+  State->Rate = State->Timeline.SetRate(rate);
+  return true;
+}
+
+bool FakeMediaGraph::StepFrame(bool forward) {
+  State->Calls.push_back(forward ? "StepFrame forward" : "StepFrame back");
+  if (!State->Rendered || !State->StepResult || !State->HasVideo) return false;
+  State->Running = false;
+  const auto frame = static_cast<int64_t>(State->FrameTime * 10'000'000);
+  const int64_t position = State->Timeline.Position(State->Position);
+  if (forward) {
+    if (State->Timeline.Stepped(frame) && State->EndOfStreamHandler) State->EndOfStreamHandler();
+  } else {
+    State->Timeline.Sought(State->Timeline.SeekTarget(position - frame));
+  }
+  State->Position = State->Timeline.Position(std::nullopt);
+  return true;
+}
+
+bool FakeMediaGraph::NextStream(TStreamKind kind) {
+  State->Calls.push_back(kind == TStreamKind::Sound ? "NextStream sound" : "NextStream subtitle");
+  return State->Rendered && State->StreamResult;
+}
+
+void FakeMediaGraph::SetSubtitlesVisible(bool visible) {
+  State->Calls.push_back(visible ? "SetSubtitlesVisible 1" : "SetSubtitlesVisible 0");
+  State->SubtitlesVisible = visible;
+}
+
+void FakeMediaGraph::SetSubtitleFile(const std::string& fileName) {
+  State->Calls.push_back("SetSubtitleFile " + fileName);
+  State->SubtitleFile = fileName;
+}
+
 std::vector<TFilterInfo> FakeMediaGraph::EnumFilters() {
   State->Calls.push_back("EnumFilters");
   return State->Filters;
@@ -204,6 +241,14 @@ class FakeFrameDetector : public IFrameDetector {
 };
 
 }  // namespace
+
+bool FakeMediaPlatform::EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) {
+  if (!PngResult) return false;
+  const std::string head = "PNG " + std::to_string(picture.Width) + "x" + std::to_string(picture.Height) + "\n";
+  bytes.assign(head.begin(), head.end());
+  bytes.insert(bytes.end(), picture.Pixels.begin(), picture.Pixels.end());
+  return true;
+}
 
 std::unique_ptr<IFrameDetector> FakeMediaPlatform::CreateFrameDetector() {
   ++DetectorsCreated;

@@ -33,6 +33,9 @@ struct FakeGraphState {
   bool SeekMovesPosition = true;    // SetPosition moves Position to where it seeks
   int32_t PlaceResult = 0;          // what SetVideoPosition answers
   TStreamFacts Facts;               // what GetStreamFacts answers once rendered
+  bool RateResult = true;           // what SetRate answers
+  bool StepResult = true;           // what StepFrame answers; a step moves Position by FrameTime
+  bool StreamResult = true;         // what NextStream answers
   std::vector<TFilterInfo> Filters;  // what EnumFilters answers
   // When set, scripts the graph for the file it renders, as a framework that
   // reads the file would learn its facts.
@@ -45,6 +48,9 @@ struct FakeGraphState {
   bool Visible = true;
   int32_t Left = 0, Top = 0, WindowWidth = 0, WindowHeight = 0;
   int32_t Volume = 0;
+  double Rate = 1.0;
+  bool SubtitlesVisible = true;
+  std::string SubtitleFile;
   std::vector<int64_t> Seeks;  // every SetPosition argument, in order
   std::vector<std::string> SettingsShown;  // "name owner" per ShowFilterSettings
   std::function<void()> EndOfStreamHandler;
@@ -85,6 +91,11 @@ class FakeMediaGraph : public IMediaGraph {
   void Stop() override;
   void StopWhenReady() override;
   void SetVolume(int32_t volume) override;
+  bool SetRate(double rate) override;
+  bool StepFrame(bool forward) override;
+  bool NextStream(TStreamKind kind) override;
+  void SetSubtitlesVisible(bool visible) override;
+  void SetSubtitleFile(const std::string& fileName) override;
   std::vector<TFilterInfo> EnumFilters() override;
   void ShowFilterSettings(const std::string& name, WindowHandle owner) override;
   void SetEndOfStreamHandler(std::function<void()> handler) override;
@@ -109,6 +120,9 @@ class FakeMediaPlatform : public IMediaPlatform {
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
+  // PNG "files": "PNG WxH" and the pixels, or false.
+  bool PngResult = true;
+  bool EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) override;
   // The newest graph's state; the test fails when there is none.
   FakeGraphState& Last();
 };

@@ -85,4 +85,16 @@ std::string TMemorySystem::FullPath(const std::string& name) {
   return CurrentFolder + Rules.Separator + name;
 }
 
+std::vector<std::string> TMemorySystem::ListFolder(const std::string& folder) {
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != Rules.Separator) prefix += Rules.Separator;
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : Files) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    if (!rest.empty() && rest.find(Rules.Separator) == std::string::npos) names.push_back(rest);
+  }
+  return names;
+}
+
 }  // namespace mova::test

@@ -38,6 +38,7 @@ class TMemorySystem final : public IOperatingSystem {
   std::string ExecutablePath() override { return Executable; }
   std::string FullPath(const std::string& name) override;
   TPathRules PathRules() const override { return Rules; }
+  std::vector<std::string> ListFolder(const std::string& folder) override;
 
  private:
   std::string Resolve(const std::string& name) const;

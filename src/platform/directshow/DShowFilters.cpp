@@ -1,6 +1,9 @@
 #include "platform/directshow/DShowFilters.h"
 
 #include <olectl.h>
+#include <strmif.h>
+
+#include <vector>
 
 #include "platform/directshow/DShowCom.h"
 
@@ -71,6 +74,39 @@ void ShowFilterPages(IFilterGraph* graph, const std::string& name, HWND owner) {
     CoTaskMemFree(pages.pElems);
     return false;
   });
+}
+
+bool SelectNextSoundStream(IFilterGraph* graph) {
+  TComPtr<IEnumFilters> filters;
+  if (graph == nullptr || FAILED(graph->EnumFilters(filters.Put())) || !filters) return false;
+  for (;;) {
+    TComPtr<IBaseFilter> filter;
+    if (filters->Next(1, filter.Put(), nullptr) != S_OK || !filter) return false;
+    TComPtr<IAMStreamSelect> select;
+    DWORD count = 0;
+    if (FAILED(filter.Query(IID_IAMStreamSelect, select)) || FAILED(select->Count(&count))) continue;
+    // The sound streams, and which of them is enabled.
+    std::vector<long> sounds;
+    int enabled = -1;
+    for (DWORD i = 0; i < count; ++i) {
+      AM_MEDIA_TYPE* type = nullptr;
+      DWORD flags = 0;
+      if (FAILED(select->Info(static_cast<long>(i), &type, &flags, nullptr, nullptr, nullptr, nullptr, nullptr)))
+        continue;
+      const bool sound = type != nullptr && type->majortype == MEDIATYPE_Audio;
+      if (type != nullptr) {
+        FreeMediaTypeContents(*type);
+        CoTaskMemFree(type);
+      }
+      if (!sound) continue;
+      if ((flags & (AMSTREAMSELECTINFO_ENABLED | AMSTREAMSELECTINFO_EXCLUSIVE)) != 0)
+        enabled = static_cast<int>(sounds.size());
+      sounds.push_back(static_cast<long>(i));
+    }
+    if (sounds.size() < 2) continue;
+    const long next = sounds[static_cast<size_t>(enabled + 1) % sounds.size()];
+    return SUCCEEDED(select->Enable(next, AMSTREAMSELECTENABLE_ENABLE));
+  }
 }
 
 }  // namespace mova::dshow

@@ -21,4 +21,8 @@ std::vector<TFilterInfo> ListFilters(IFilterGraph* graph);
 // no filter matches.
 void ShowFilterPages(IFilterGraph* graph, const std::string& name, HWND owner);
 
+// Enables the next sound stream of the first splitter that offers a choice
+// (IAMStreamSelect), in turn; false when no filter offers one.
+bool SelectNextSoundStream(IFilterGraph* graph);
+
 }  // namespace mova::dshow

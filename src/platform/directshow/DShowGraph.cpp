@@ -293,6 +293,36 @@ void TDShowGraph::SetVolume(int32_t volume) {
   if (BasicAudio) BasicAudio->put_Volume(std::clamp<long>(volume, -10000, 0));
 }
 
+bool TDShowGraph::SetRate(double rate) {
+  if (!Rendered || !MediaSeeking) return false;
+  const double kept = std::clamp(rate, TGraphTimeline::MinRate, TGraphTimeline::MaxRate);
+  if (FAILED(MediaSeeking->SetRate(kept))) return false;
+  Timeline.SetRate(kept);
+  return true;
+}
+
+bool TDShowGraph::StepFrame(bool forward) {
+  // Stepped by an exact seek of one picture's time: IVideoFrameStep is not
+  // there under Wine, and a seek goes back as well as forward.
+  if (!Rendered || !HasVideo || !MediaControl) return false;
+  double seconds = 0.0;
+  if (!GetAvgTimePerFrame(seconds)) seconds = 0.04;
+  const auto frame = static_cast<int64_t>(seconds * 10'000'000);
+  if (forward && Timeline.Ended()) return false;
+  Pause();
+  SetPosition(GetCurrentPosition() + (forward ? frame : -frame));
+  return true;
+}
+
+bool TDShowGraph::NextStream(TStreamKind kind) {
+  if (!Rendered || kind != TStreamKind::Sound) return false;
+  return dshow::SelectNextSoundStream(GraphBuilder.Get());
+}
+
+// DirectShow draws no subtitles of its own.
+void TDShowGraph::SetSubtitlesVisible(bool) {}
+void TDShowGraph::SetSubtitleFile(const std::string&) {}
+
 std::vector<TFilterInfo> TDShowGraph::EnumFilters() { return dshow::ListFilters(GraphBuilder.Get()); }
 
 void TDShowGraph::ShowFilterSettings(const std::string& name, WindowHandle owner) {

@@ -47,6 +47,11 @@ class TDShowGraph final : public IMediaGraph {
   void Stop() override;
   void StopWhenReady() override;
   void SetVolume(int32_t volume) override;
+  bool SetRate(double rate) override;
+  bool StepFrame(bool forward) override;
+  bool NextStream(TStreamKind kind) override;
+  void SetSubtitlesVisible(bool visible) override;
+  void SetSubtitleFile(const std::string& fileName) override;
   std::vector<TFilterInfo> EnumFilters() override;
   void ShowFilterSettings(const std::string& name, WindowHandle owner) override;
   void SetEndOfStreamHandler(std::function<void()> handler) override;

@@ -15,6 +15,7 @@ class TDShowMediaPlatform final : public IMediaPlatform {
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
+  bool EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) override;
 
  private:
   TDShowGraphOptions GraphOptions;

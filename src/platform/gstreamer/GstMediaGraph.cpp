@@ -26,6 +26,10 @@ constexpr std::chrono::milliseconds SeekPatience{2000};
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->Link(pad); }
 
+void OnSubtitleFilePad(GstElement*, GstPad* pad, gpointer streams) {
+  static_cast<TGstStreamLinker*>(streams)->LinkSubtitleFile(pad);
+}
+
 }  // namespace
 
 double LinearVolume(int32_t volume) {
@@ -79,6 +83,8 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   g_signal_connect(source, "pad-added", G_CALLBACK(&OnDecodedPad), Streams.get());
   gst_bin_add(GST_BIN(pipeline), source);
   Decoder = source;
+  VideoSink = videoSink;
+  AddSubtitleFile(pipeline);
   Bus.reset(gst_element_get_bus(pipeline));
 
   const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout);
@@ -102,6 +108,20 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   return true;
 }
 
+void TGstMediaGraph::AddSubtitleFile(GstElement* pipeline) {
+  if (SubtitleFile.empty()) return;
+  GError* error = nullptr;
+  gsthandles::CharPtr uri(gst_filename_to_uri(SubtitleFile.c_str(), &error));
+  if (error != nullptr) g_error_free(error);
+  GstElement* decoder = uri ? gst_element_factory_make("uridecodebin", nullptr) : nullptr;
+  if (decoder == nullptr) return;
+  // Text only: a file that decodes to anything else is not a subtitle file.
+  gsthandles::CapsPtr text(gst_caps_from_string("text/x-raw"));
+  g_object_set(decoder, "uri", uri.get(), "caps", text.get(), nullptr);
+  g_signal_connect(decoder, "pad-added", G_CALLBACK(&OnSubtitleFilePad), Streams.get());
+  gst_bin_add(GST_BIN(pipeline), decoder);
+}
+
 void TGstMediaGraph::ReadStreamFacts() {
   gint64 first = -1;
   if (gst_element_query_position(Pipeline.get(), GST_FORMAT_TIME, &first) && first > 0)
@@ -116,6 +136,7 @@ void TGstMediaGraph::ReadStreamFacts() {
       HasVideo = true;
       Width = width;
       Height = height;
+      Streams->SetSubtitleSize(height);
     }
   }
   if (const gsthandles::PadPtr sound = Streams->DecodedAudio()) ReadSoundFacts(sound.get(), Facts);
@@ -364,6 +385,48 @@ void TGstMediaGraph::StopWhenReady() {
 void TGstMediaGraph::SetVolume(int32_t volume) {
   Volume = LinearVolume(volume);
   if (Streams) Streams->SetVolume(Volume);
+}
+
+bool TGstMediaGraph::SetRate(double rate) {
+  if (!Rendered) return false;
+  Timeline.SetRate(rate);
+  // A seek where it is, at the new rate; the position stays.
+  SetPosition(GetCurrentPosition());
+  return true;
+}
+
+bool TGstMediaGraph::StepFrame(bool forward) {
+  // A cover has no other picture to step to.
+  if (!Rendered || !HasVideo || VideoSink == nullptr || !Streams->DecodedVideo()) return false;
+  const int64_t frame = static_cast<int64_t>((FrameTime > 0.0 ? FrameTime : 0.04) * 10'000'000);
+  gst_element_set_state(Pipeline.get(), GST_STATE_PAUSED);
+  gst_element_get_state(Pipeline.get(), nullptr, nullptr, 2 * GST_SECOND);
+  Timeline.Resumed();
+  if (!forward) {
+    SetPosition(GetCurrentPosition() - frame);
+    return true;
+  }
+  if (Timeline.Ended()) return false;
+  // The frame sink shows the next picture and stays paused.
+  Frames->NoteSeek();
+  gst_element_send_event(VideoSink, gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+  if (Timeline.Stepped(frame)) EndStream();
+  return true;
+}
+
+bool TGstMediaGraph::NextStream(TStreamKind kind) {
+  if (!Rendered || !Streams->LinkNext(kind == TStreamKind::Sound)) return false;
+  // The new stream joins where the others are.
+  SetPosition(GetCurrentPosition());
+  return true;
+}
+
+void TGstMediaGraph::SetSubtitlesVisible(bool visible) {
+  if (Streams) Streams->SetSubtitlesVisible(visible);
+}
+
+void TGstMediaGraph::SetSubtitleFile(const std::string& fileName) {
+  if (!Pipeline) SubtitleFile = fileName;
 }
 
 std::vector<TFilterInfo> TGstMediaGraph::EnumFilters() {

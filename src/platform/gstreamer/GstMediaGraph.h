@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/gstreamer/GstHandles.h"
 #include "platform/gstreamer/GstStreamLinker.h"
@@ -58,6 +59,11 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   void Stop() override;
   void StopWhenReady() override;
   void SetVolume(int32_t volume) override;
+  bool SetRate(double rate) override;
+  bool StepFrame(bool forward) override;
+  bool NextStream(TStreamKind kind) override;
+  void SetSubtitlesVisible(bool visible) override;
+  void SetSubtitleFile(const std::string& fileName) override;
   std::vector<TFilterInfo> EnumFilters() override;
   void ShowFilterSettings(const std::string& name, WindowHandle owner) override;
   void SetEndOfStreamHandler(std::function<void()> handler) override;
@@ -74,6 +80,8 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // request is built on the streaming thread.
   Q_INVOKABLE void RepaintVideo();
   void ReadStreamFacts();
+  // Adds the decoder of the subtitle file, if any, beside the file's.
+  void AddSubtitleFile(GstElement* pipeline);
   // Shows the cover picture that came with the sound, when there is no
   // picture stream.
   void ShowCover();
@@ -111,7 +119,9 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   int32_t Height = 0;
   double FrameTime = 0.0;
   TStreamFacts Facts;
-  GstElement* Decoder = nullptr;  // the pipeline's
+  GstElement* Decoder = nullptr;    // the pipeline's
+  GstElement* VideoSink = nullptr;  // the pipeline's, once it has pictures
+  std::string SubtitleFile;
   // The framework's time of the first picture or sound (a transport stream's
   // clock does not start at 0): position 0 to the user.
   int64_t Origin = 0;

@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include <QBuffer>
+#include <QImage>
+
 #include "platform/gstreamer/GstFrameDetector.h"
 #include "platform/gstreamer/GstHandles.h"
 #include "platform/gstreamer/SoundOutputs.h"
@@ -117,6 +120,19 @@ std::unique_ptr<IMediaGraph> TGstMediaPlatform::CreateGraph() {
 std::unique_ptr<IFrameDetector> TGstMediaPlatform::CreateFrameDetector() {
   if (!Ready()) return nullptr;
   return std::make_unique<TGstFrameDetector>();
+}
+
+bool TGstMediaPlatform::EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) {
+  const size_t rowBytes = static_cast<size_t>(picture.Width) * 3;
+  if (picture.Width <= 0 || picture.Height <= 0 || picture.Pixels.size() < rowBytes * static_cast<size_t>(picture.Height))
+    return false;
+  const QImage image(picture.Pixels.data(), picture.Width, picture.Height, static_cast<qsizetype>(rowBytes),
+                     QImage::Format_RGB888);
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+  bytes.assign(encoded.begin(), encoded.end());
+  return !bytes.empty();
 }
 
 }  // namespace mova

@@ -24,6 +24,8 @@ class TGstMediaPlatform final : public IMediaPlatform {
 
   std::unique_ptr<IMediaGraph> CreateGraph() override;
   std::unique_ptr<IFrameDetector> CreateFrameDetector() override;
+  // Qt's PNG writer.
+  bool EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) override;
 
   // Waits for the start-up work that runs beside the window's creation. A
   // process must not end while it runs (libraries being loaded then can

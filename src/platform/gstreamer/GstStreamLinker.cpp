@@ -1,5 +1,7 @@
 #include "platform/gstreamer/GstStreamLinker.h"
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/gstreamer/UntimedPictures.h"
@@ -35,10 +37,74 @@ void TGstStreamLinker::Link(GstPad* pad) {
   gsthandles::CapsPtr caps(gst_pad_get_current_caps(pad));
   if (!caps) caps.reset(gst_pad_query_caps(pad, nullptr));
   std::lock_guard<std::mutex> guard(Lock);
-  LinkChain(pad, caps.get());
+  LinkChain(pad, caps.get(), false);
 }
 
-void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
+void TGstStreamLinker::LinkSubtitleFile(GstPad* pad) {
+  gsthandles::CapsPtr caps(gst_pad_get_current_caps(pad));
+  if (!caps) caps.reset(gst_pad_query_caps(pad, nullptr));
+  std::lock_guard<std::mutex> guard(Lock);
+  LinkChain(pad, caps.get(), true);
+}
+
+void TGstStreamLinker::Drop(TChoice& choice) {
+  // Nothing plays this stream: its data is dropped as it leaves the pad.
+  // No sink means nothing to wait for before playing starts, no end to wait
+  // for, and no position of its own running ahead of the others.
+  if (choice.DropProbe != 0) return;
+  choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
+                                       [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; },
+                                       nullptr, nullptr);
+}
+
+gsthandles::PadPtr TGstStreamLinker::EntryOf(bool sound) const {
+  if (sound) return gsthandles::PadPtr(AudioPad ? GST_PAD(gst_object_ref(AudioPad.get())) : nullptr);
+  return gsthandles::PadPtr(Subtitles ? gst_element_get_static_pad(Subtitles.get(), "subtitle_sink") : nullptr);
+}
+
+bool TGstStreamLinker::LinkNext(bool sound) {
+  std::lock_guard<std::mutex> guard(Lock);
+  std::vector<TChoice>& choices = sound ? Sounds : SubtitleChoices;
+  const gsthandles::PadPtr entry = EntryOf(sound);
+  if (!entry) return false;
+  // Sound goes round its streams; subtitles go round theirs and none.
+  int current = -1;
+  for (size_t i = 0; i < choices.size(); ++i)
+    if (choices[i].DropProbe == 0 && gst_pad_is_linked(choices[i].Pad.get())) current = static_cast<int>(i);
+  const int count = static_cast<int>(choices.size());
+  if (sound ? count < 2 : count < 1) return false;
+  int next = current + 1;
+  if (next >= count) next = sound ? 0 : -1;
+  if (current >= 0) {
+    gst_pad_unlink(choices[static_cast<size_t>(current)].Pad.get(), entry.get());
+    Drop(choices[static_cast<size_t>(current)]);
+  }
+  if (next < 0) return true;
+  TChoice& chosen = choices[static_cast<size_t>(next)];
+  if (chosen.DropProbe != 0) gst_pad_remove_probe(chosen.Pad.get(), chosen.DropProbe);
+  chosen.DropProbe = 0;
+  if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) {
+    Drop(chosen);
+    return false;
+  }
+  return true;
+}
+
+void TGstStreamLinker::SetSubtitlesVisible(bool visible) {
+  std::lock_guard<std::mutex> guard(Lock);
+  if (Subtitles) g_object_set(Subtitles.get(), "silent", visible ? FALSE : TRUE, nullptr);
+}
+
+void TGstStreamLinker::SetSubtitleSize(int pictureHeight) {
+  std::lock_guard<std::mutex> guard(Lock);
+  if (!Subtitles || pictureHeight <= 0) return;
+  // As the players draw them: sans-serif letters a twentieth of the
+  // picture's height, outlined (the overlay's default), near the bottom.
+  const std::string font = "Sans " + std::to_string(std::max(pictureHeight / 20, 8)) + "px";
+  g_object_set(Subtitles.get(), "font-desc", font.c_str(), nullptr);
+}
+
+void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile) {
   const GstStructure* format = caps != nullptr && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
                                                                               : nullptr;
   const char* kind = format != nullptr ? gst_structure_get_name(format) : "";
@@ -54,6 +120,26 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
   if (pictures && VideoPad) freeEntry.reset(GST_PAD(gst_object_ref(VideoPad.get())));
   if (sound && AudioPad) freeEntry.reset(GST_PAD(gst_object_ref(AudioPad.get())));
   if (subtitles && Subtitles) freeEntry.reset(gst_element_get_static_pad(Subtitles.get(), "subtitle_sink"));
+  // Every sound and subtitle stream can be chosen later; the file's own
+  // subtitle streams come before a subtitle file's.
+  TChoice* choice = nullptr;
+  if (sound || subtitles) {
+    std::vector<TChoice>& choices = sound ? Sounds : SubtitleChoices;
+    auto at = choices.end();
+    if (!fromFile) at = std::find_if(choices.begin(), choices.end(), [](const TChoice& c) { return c.FromFile; });
+    at = choices.insert(at, TChoice{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad))), 0, fromFile});
+    choice = &*at;
+  }
+  if (freeEntry && gst_pad_is_linked(freeEntry.get()) && subtitles && !fromFile) {
+    // A subtitle file's stream came first; the file's own first stream takes
+    // its place.
+    for (TChoice& other : SubtitleChoices) {
+      if (other.FromFile && other.DropProbe == 0 && gst_pad_is_linked(other.Pad.get())) {
+        gst_pad_unlink(other.Pad.get(), freeEntry.get());
+        Drop(other);
+      }
+    }
+  }
   if (freeEntry && !gst_pad_is_linked(freeEntry.get())) {
     if (gst_pad_link(pad, freeEntry.get()) != GST_PAD_LINK_OK)
       PostError(Pipeline, "A decoded stream could not be linked.");
@@ -87,6 +173,9 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     entrySlot = &VideoPad;
   } else if (sound && AudioSink) {
     Append(chain, "audioconvert");
+    // Keeps the sound at its pitch when the rate is not 1.
+    Append(chain, "scaletempo");
+    Append(chain, "audioconvert");
     Append(chain, "audioresample");
     if (GstElement* volume = Append(chain, "volume")) {
       g_object_set(volume, "volume", LinearVolume, nullptr);
@@ -94,12 +183,12 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     }
     chain.push_back(std::move(AudioSink));
     entrySlot = &AudioPad;
+  } else if (choice != nullptr) {
+    Drop(*choice);
+    return;
   } else {
-    // Nothing plays this stream: its data is dropped as it leaves the pad.
-    // No sink means nothing to wait for before playing starts, no end to
-    // wait for, and no position of its own running ahead of the others.
-    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
-                      [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+    TChoice other{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad)))};
+    Drop(other);
     return;
   }
 
@@ -119,6 +208,16 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps) {
     return;
   }
   *entrySlot = std::move(entry);
+  // A subtitle stream that came before the pictures takes the new overlay.
+  if (pictures && !SubtitleChoices.empty()) {
+    const gsthandles::PadPtr overlay = EntryOf(false);
+    TChoice& first = SubtitleChoices.front();
+    if (overlay && !gst_pad_is_linked(overlay.get())) {
+      if (first.DropProbe != 0) gst_pad_remove_probe(first.Pad.get(), first.DropProbe);
+      first.DropProbe = 0;
+      if (gst_pad_link(first.Pad.get(), overlay.get()) != GST_PAD_LINK_OK) Drop(first);
+    }
+  }
 }
 
 gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {

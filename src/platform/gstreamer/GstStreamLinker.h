@@ -6,12 +6,13 @@
 // subtitle stream into that overlay; the first sound stream through format
 // and rate converters and the volume to the sound output; every other stream
 // (a second soundtrack, a second subtitle stream) is dropped where it leaves
-// the decoder.
+// the decoder, until the user chooses it instead.
 // When a stream's decoder goes away (the next part of a chained file), the
 // next stream of its kind takes its place in the chain.
 #include <gst/gst.h>
 
 #include <mutex>
+#include <vector>
 
 #include "platform/gstreamer/GstHandles.h"
 
@@ -36,8 +37,29 @@ class TGstStreamLinker {
   // The linear volume of the sound stream, kept for one linked later.
   void SetVolume(double linear);
 
+  // Links the next sound stream, or the next subtitle stream (after the last
+  // one none, then the first), in place of the one linked; the others are
+  // dropped. False when there is no other to take. The caller seeks to where
+  // it is so that the new stream joins in time.
+  bool LinkNext(bool sound);
+  // Subtitles drawn or not; and their letters' height for a picture of
+  // `pictureHeight` rows.
+  void SetSubtitlesVisible(bool visible);
+  void SetSubtitleSize(int pictureHeight);
+  // A pad of a subtitle file's decoder: it comes after the file's own
+  // subtitle streams.
+  void LinkSubtitleFile(GstPad* pad);
+
  private:
-  void LinkChain(GstPad* pad, const GstCaps* caps);
+  // A stream that can be chosen: linked to its chain, or dropped.
+  struct TChoice {
+    gsthandles::PadPtr Pad;
+    gulong DropProbe = 0;  // while dropped
+    bool FromFile = false;
+  };
+  void LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile);
+  gsthandles::PadPtr EntryOf(bool sound) const;
+  void Drop(TChoice& choice);
 
   GstElement* Pipeline;
   mutable std::mutex Lock;
@@ -49,6 +71,8 @@ class TGstStreamLinker {
   gsthandles::ElementPtr Volume;
   gsthandles::ElementPtr Subtitles;  // the picture chain's subtitle overlay
   double LinearVolume = 1.0;
+  std::vector<TChoice> Sounds;     // every sound stream, in the order they came
+  std::vector<TChoice> SubtitleChoices;  // every subtitle stream, the file's own first
 };
 
 }  // namespace mova

@@ -177,4 +177,15 @@ std::string TPosixSystem::FullPath(const std::string& name) {
   return error ? name : full.lexically_normal().string();
 }
 
+std::vector<std::string> TPosixSystem::ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
+  for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    std::error_code kind;
+    if (entry->is_regular_file(kind)) names.push_back(entry->path().filename().string());
+  }
+  return names;
+}
+
 }  // namespace mova

@@ -21,6 +21,7 @@ class TPosixSystem final : public IOperatingSystem {
   std::string ExecutablePath() override;
   std::string FullPath(const std::string& name) override;
   TPathRules PathRules() const override { return TPathRules{'/', false}; }
+  std::vector<std::string> ListFolder(const std::string& folder) override;
 
  private:
   std::vector<std::string> Arguments_;

@@ -183,4 +183,19 @@ std::string TWin32System::FullPath(const std::string& name) {
   return std::string(buffer.data(), length);
 }
 
+std::vector<std::string> TWin32System::ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string pattern = folder.empty() ? std::string(".") : folder;
+  if (pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 }  // namespace mova

@@ -18,6 +18,7 @@ class TWin32System final : public IOperatingSystem {
   std::string ExecutablePath() override;
   std::string FullPath(const std::string& name) override;
   TPathRules PathRules() const override { return TPathRules{'\\', true}; }
+  std::vector<std::string> ListFolder(const std::string& folder) override;
 };
 
 }  // namespace mova
