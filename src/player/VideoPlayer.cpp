@@ -132,7 +132,15 @@ std::optional<std::string> TVideoPlayer::SubtitleFileFor(const std::string& file
   const std::string base = dot != std::string::npos && dot > nameStart ? fileName.substr(0, dot) : fileName;
   for (const char* extension : {".srt", ".ass", ".ssa", ".vtt"}) {
     int32_t error = 0;
-    if (System.OpenForReading(base + extension, error)) return base + extension;
+    const std::unique_ptr<IReadableFile> file = System.OpenForReading(base + extension, error);
+    if (!file) continue;
+    // Only a file that reads as subtitles: a time line of SubRip or WebVTT,
+    // or the script header of SSA and ASS.
+    std::string head(4096, '\0');
+    const TReadResult read = file->ReadAt(0, std::span<uint8_t>(reinterpret_cast<uint8_t*>(head.data()), head.size()));
+    head.resize(read.Error == 0 ? std::min(read.Count, head.size()) : 0);
+    if (head.find("-->") != std::string::npos || head.find("[Script Info]") != std::string::npos)
+      return base + extension;
   }
   return std::nullopt;
 }

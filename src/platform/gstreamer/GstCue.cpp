@@ -22,7 +22,13 @@ bool Fails(GstMessage* message) { return GST_MESSAGE_TYPE(message) == GST_MESSAG
 
 }  // namespace
 
-TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseconds timeout) {
+bool IsFrom(GstMessage* message, GstElement* element) {
+  GstObject* source = GST_MESSAGE_SRC(message);
+  return element != nullptr && source != nullptr &&
+         (source == GST_OBJECT(element) || gst_object_has_as_ancestor(source, GST_OBJECT(element)));
+}
+
+TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseconds timeout, GstElement* spare) {
   TCueResult result;
   const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
   if (change == GST_STATE_CHANGE_FAILURE) return result;
@@ -34,13 +40,14 @@ TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseco
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return result;
     gsthandles::MessagePtr message(gst_bus_timed_pop_filtered(bus, left.count(), types));
-    if (!message || Fails(message.get())) return result;  // timed out, or cannot play
+    if (!message) return result;  // timed out
+    if (Fails(message.get()) && !IsFrom(message.get(), spare)) return result;  // cannot play
     if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) result.Ended = true;
     cued = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
   }
   // A stream found undecodable while the others were cued still fails.
   while (gsthandles::MessagePtr message{gst_bus_pop_filtered(bus, types)}) {
-    if (Fails(message.get())) return result;
+    if (Fails(message.get()) && !IsFrom(message.get(), spare)) return result;
     if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) result.Ended = true;
   }
   result.Cued = true;

@@ -15,7 +15,12 @@ struct TCueResult {
 // Sets `pipeline` to paused and reads `bus` until the cue is done. Fails on
 // any error, on a stream that no decoder takes (GStreamer's missing-plugin
 // message, even one that comes once the others are cued), and when the cue
-// takes longer than `timeout`.
-TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseconds timeout);
+// takes longer than `timeout`. Errors of `spare` (a subtitle file's parser,
+// which then ends its stream) do not count.
+TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseconds timeout,
+                       GstElement* spare = nullptr);
+
+// Whether `message` comes from `element` or from inside it.
+bool IsFrom(GstMessage* message, GstElement* element);
 
 }  // namespace mova

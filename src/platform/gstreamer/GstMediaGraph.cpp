@@ -26,9 +26,6 @@ constexpr std::chrono::milliseconds SeekPatience{2000};
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->Link(pad); }
 
-void OnSubtitleFilePad(GstElement*, GstPad* pad, gpointer streams) {
-  static_cast<TGstStreamLinker*>(streams)->LinkSubtitleFile(pad);
-}
 
 }  // namespace
 
@@ -87,7 +84,7 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   AddSubtitleFile(pipeline);
   Bus.reset(gst_element_get_bus(pipeline));
 
-  const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout);
+  const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout, SubtitleDecoder);
   if (!cue.Cued) {
     gst_element_set_state(pipeline, GST_STATE_NULL);
     return false;
@@ -110,16 +107,26 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
 
 void TGstMediaGraph::AddSubtitleFile(GstElement* pipeline) {
   if (SubtitleFile.empty()) return;
-  GError* error = nullptr;
-  gsthandles::CharPtr uri(gst_filename_to_uri(SubtitleFile.c_str(), &error));
-  if (error != nullptr) g_error_free(error);
-  GstElement* decoder = uri ? gst_element_factory_make("uridecodebin", nullptr) : nullptr;
-  if (decoder == nullptr) return;
-  // Text only: a file that decodes to anything else is not a subtitle file.
-  gsthandles::CapsPtr text(gst_caps_from_string("text/x-raw"));
-  g_object_set(decoder, "uri", uri.get(), "caps", text.get(), nullptr);
-  g_signal_connect(decoder, "pad-added", G_CALLBACK(&OnSubtitleFilePad), Streams.get());
-  gst_bin_add(GST_BIN(pipeline), decoder);
+  // The parser finds the format from the text itself (too short a file for
+  // the decoder bin's type finder is still a subtitle file). A file it
+  // cannot read ends its stream with an error that fails nothing else.
+  GstElement* bin = gst_bin_new(nullptr);
+  GstElement* file = gst_element_factory_make("filesrc", nullptr);
+  GstElement* parser = gst_element_factory_make("subparse", nullptr);
+  if (file == nullptr || parser == nullptr) {
+    for (GstElement* element : {bin, file, parser})
+      if (element != nullptr) gst_object_unref(gst_object_ref_sink(element));
+    return;
+  }
+  g_object_set(file, "location", SubtitleFile.c_str(), nullptr);
+  gst_bin_add_many(GST_BIN(bin), file, parser, nullptr);
+  gst_element_link(file, parser);
+  gsthandles::PadPtr text(gst_element_get_static_pad(parser, "src"));
+  GstPad* exit = gst_ghost_pad_new("src", text.get());
+  gst_element_add_pad(bin, exit);
+  gst_bin_add(GST_BIN(pipeline), bin);
+  SubtitleDecoder = bin;
+  Streams->LinkSubtitleFile(exit);
 }
 
 void TGstMediaGraph::ReadStreamFacts() {
@@ -136,7 +143,7 @@ void TGstMediaGraph::ReadStreamFacts() {
       HasVideo = true;
       Width = width;
       Height = height;
-      Streams->SetSubtitleSize(height);
+      Streams->SetSubtitleSize(width, height);
     }
   }
   if (const gsthandles::PadPtr sound = Streams->DecodedAudio()) ReadSoundFacts(sound.get(), Facts);
@@ -218,6 +225,9 @@ void TGstMediaGraph::HandleMessage(GstMessage* message) {
       EndStream();
       break;
     case GST_MESSAGE_ERROR:
+      // A subtitle file that cannot be read has ended its own stream; the
+      // rest plays on.
+      if (IsFrom(message, SubtitleDecoder)) break;
       // Playback cannot go on: the stream counts as ended, so the player
       // stops instead of waiting for ever.
       EndStream();
@@ -422,7 +432,13 @@ bool TGstMediaGraph::NextStream(TStreamKind kind) {
 }
 
 void TGstMediaGraph::SetSubtitlesVisible(bool visible) {
-  if (Streams) Streams->SetSubtitlesVisible(visible);
+  if (!Streams) return;
+  Streams->SetSubtitlesVisible(visible);
+  // A paused picture is drawn again at once, with or without its text.
+  GstState state = GST_STATE_VOID_PENDING;
+  if (Rendered && gst_element_get_state(Pipeline.get(), &state, nullptr, 0) == GST_STATE_CHANGE_SUCCESS &&
+      state == GST_STATE_PAUSED && !Timeline.Ended())
+    SetPosition(GetCurrentPosition());
 }
 
 void TGstMediaGraph::SetSubtitleFile(const std::string& fileName) {

@@ -122,6 +122,7 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   GstElement* Decoder = nullptr;    // the pipeline's
   GstElement* VideoSink = nullptr;  // the pipeline's, once it has pictures
   std::string SubtitleFile;
+  GstElement* SubtitleDecoder = nullptr;  // the pipeline's, with a subtitle file
   // The framework's time of the first picture or sound (a transport stream's
   // clock does not start at 0): position 0 to the user.
   int64_t Origin = 0;

@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <QBuffer>
@@ -124,8 +125,8 @@ std::unique_ptr<IFrameDetector> TGstMediaPlatform::CreateFrameDetector() {
 
 bool TGstMediaPlatform::EncodePng(const TRgbImage& picture, std::vector<uint8_t>& bytes) {
   const size_t rowBytes = static_cast<size_t>(picture.Width) * 3;
-  if (picture.Width <= 0 || picture.Height <= 0 || picture.Pixels.size() < rowBytes * static_cast<size_t>(picture.Height))
-    return false;
+  const size_t size = rowBytes * static_cast<size_t>(std::max(picture.Height, 0));
+  if (picture.Width <= 0 || picture.Height <= 0 || picture.Pixels.size() < size) return false;
   const QImage image(picture.Pixels.data(), picture.Width, picture.Height, static_cast<qsizetype>(rowBytes),
                      QImage::Format_RGB888);
   QByteArray encoded;

@@ -57,6 +57,18 @@ void TGstStreamLinker::Drop(TChoice& choice) {
                                        nullptr, nullptr);
 }
 
+void TGstStreamLinker::Hold(TChoice& choice) {
+  if (choice.DropProbe != 0) return;
+  choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+                                       [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; },
+                                       nullptr, nullptr);
+}
+
+void TGstStreamLinker::Release(TChoice& choice) {
+  if (choice.DropProbe != 0) gst_pad_remove_probe(choice.Pad.get(), choice.DropProbe);
+  choice.DropProbe = 0;
+}
+
 gsthandles::PadPtr TGstStreamLinker::EntryOf(bool sound) const {
   if (sound) return gsthandles::PadPtr(AudioPad ? GST_PAD(gst_object_ref(AudioPad.get())) : nullptr);
   return gsthandles::PadPtr(Subtitles ? gst_element_get_static_pad(Subtitles.get(), "subtitle_sink") : nullptr);
@@ -81,12 +93,9 @@ bool TGstStreamLinker::LinkNext(bool sound) {
   }
   if (next < 0) return true;
   TChoice& chosen = choices[static_cast<size_t>(next)];
-  if (chosen.DropProbe != 0) gst_pad_remove_probe(chosen.Pad.get(), chosen.DropProbe);
-  chosen.DropProbe = 0;
-  if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) {
-    Drop(chosen);
-    return false;
-  }
+  // Linked before its data flows again, so that none of it is lost.
+  if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) return false;
+  Release(chosen);
   return true;
 }
 
@@ -95,12 +104,15 @@ void TGstStreamLinker::SetSubtitlesVisible(bool visible) {
   if (Subtitles) g_object_set(Subtitles.get(), "silent", visible ? FALSE : TRUE, nullptr);
 }
 
-void TGstStreamLinker::SetSubtitleSize(int pictureHeight) {
+void TGstStreamLinker::SetSubtitleSize(int pictureWidth, int pictureHeight) {
   std::lock_guard<std::mutex> guard(Lock);
-  if (!Subtitles || pictureHeight <= 0) return;
+  if (!Subtitles || pictureWidth <= 0 || pictureHeight <= 0) return;
   // As the players draw them: sans-serif letters a twentieth of the
   // picture's height, outlined (the overlay's default), near the bottom.
-  const std::string font = "Sans " + std::to_string(std::max(pictureHeight / 20, 8)) + "px";
+  // The overlay scales its font with the picture's width against 640
+  // pixels, and a point of its font is 0.9 pixels of letter there.
+  const double points = pictureHeight / 20.0 * 640.0 / (0.9 * pictureWidth);
+  const std::string font = "Sans Bold " + std::to_string(std::clamp(static_cast<int>(points + 0.5), 6, 200));
   g_object_set(Subtitles.get(), "font-desc", font.c_str(), nullptr);
 }
 
@@ -184,7 +196,12 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     chain.push_back(std::move(AudioSink));
     entrySlot = &AudioPad;
   } else if (choice != nullptr) {
-    Drop(*choice);
+    // A subtitle stream before the pictures waits for their overlay.
+    if (subtitles && !Subtitles) {
+      Hold(*choice);
+    } else {
+      Drop(*choice);
+    }
     return;
   } else {
     TChoice other{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad)))};
@@ -212,11 +229,8 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
   if (pictures && !SubtitleChoices.empty()) {
     const gsthandles::PadPtr overlay = EntryOf(false);
     TChoice& first = SubtitleChoices.front();
-    if (overlay && !gst_pad_is_linked(overlay.get())) {
-      if (first.DropProbe != 0) gst_pad_remove_probe(first.Pad.get(), first.DropProbe);
-      first.DropProbe = 0;
-      if (gst_pad_link(first.Pad.get(), overlay.get()) != GST_PAD_LINK_OK) Drop(first);
-    }
+    if (overlay && !gst_pad_is_linked(overlay.get()) && gst_pad_link(first.Pad.get(), overlay.get()) == GST_PAD_LINK_OK)
+      Release(first);
   }
 }
 

@@ -42,10 +42,9 @@ class TGstStreamLinker {
   // dropped. False when there is no other to take. The caller seeks to where
   // it is so that the new stream joins in time.
   bool LinkNext(bool sound);
-  // Subtitles drawn or not; and their letters' height for a picture of
-  // `pictureHeight` rows.
+  // Subtitles drawn or not; and their letters' size for the picture's.
   void SetSubtitlesVisible(bool visible);
-  void SetSubtitleSize(int pictureHeight);
+  void SetSubtitleSize(int pictureWidth, int pictureHeight);
   // A pad of a subtitle file's decoder: it comes after the file's own
   // subtitle streams.
   void LinkSubtitleFile(GstPad* pad);
@@ -54,12 +53,15 @@ class TGstStreamLinker {
   // A stream that can be chosen: linked to its chain, or dropped.
   struct TChoice {
     gsthandles::PadPtr Pad;
-    gulong DropProbe = 0;  // while dropped
+    gulong DropProbe = 0;  // while dropped or held back
     bool FromFile = false;
   };
   void LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile);
   gsthandles::PadPtr EntryOf(bool sound) const;
   void Drop(TChoice& choice);
+  // Holds a subtitle stream back until there is an overlay to show it.
+  void Hold(TChoice& choice);
+  void Release(TChoice& choice);
 
   GstElement* Pipeline;
   mutable std::mutex Lock;
