@@ -80,18 +80,25 @@ bool TGstStreamLinker::LinkNext(bool sound) {
   const gsthandles::PadPtr entry = EntryOf(sound);
   if (!entry) return false;
   // Sound goes round its streams; subtitles go round theirs and none.
-  int current = -1;
+  int linked = -1;
   for (size_t i = 0; i < choices.size(); ++i)
-    if (choices[i].DropProbe == 0 && gst_pad_is_linked(choices[i].Pad.get())) current = static_cast<int>(i);
+    if (choices[i].DropProbe == 0 && gst_pad_is_linked(choices[i].Pad.get())) linked = static_cast<int>(i);
+  const int current = !sound && NoSubtitle ? -1 : linked;
   const int count = static_cast<int>(choices.size());
   if (sound ? count < 2 : count < 1) return false;
   int next = current + 1;
   if (next >= count) next = sound ? 0 : -1;
-  if (current >= 0) {
-    gst_pad_unlink(choices[static_cast<size_t>(current)].Pad.get(), entry.get());
-    Drop(choices[static_cast<size_t>(current)]);
+  if (!sound) {
+    // "None" keeps the stream linked and draws nothing: an overlay whose
+    // subtitle input goes away still waits for its text.
+    NoSubtitle = next < 0;
+    ApplySubtitlesShown();
+    if (next < 0 || next == linked) return true;
   }
-  if (next < 0) return true;
+  if (linked >= 0) {
+    gst_pad_unlink(choices[static_cast<size_t>(linked)].Pad.get(), entry.get());
+    Drop(choices[static_cast<size_t>(linked)]);
+  }
   TChoice& chosen = choices[static_cast<size_t>(next)];
   // Linked before its data flows again, so that none of it is lost.
   if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) return false;
@@ -101,7 +108,12 @@ bool TGstStreamLinker::LinkNext(bool sound) {
 
 void TGstStreamLinker::SetSubtitlesVisible(bool visible) {
   std::lock_guard<std::mutex> guard(Lock);
-  if (Subtitles) g_object_set(Subtitles.get(), "silent", visible ? FALSE : TRUE, nullptr);
+  SubtitlesVisible = visible;
+  ApplySubtitlesShown();
+}
+
+void TGstStreamLinker::ApplySubtitlesShown() {
+  if (Subtitles) g_object_set(Subtitles.get(), "silent", SubtitlesVisible && !NoSubtitle ? FALSE : TRUE, nullptr);
 }
 
 void TGstStreamLinker::SetSubtitleSize(int pictureWidth, int pictureHeight) {

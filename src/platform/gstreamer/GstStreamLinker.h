@@ -62,6 +62,7 @@ class TGstStreamLinker {
   // Holds a subtitle stream back until there is an overlay to show it.
   void Hold(TChoice& choice);
   void Release(TChoice& choice);
+  void ApplySubtitlesShown();
 
   GstElement* Pipeline;
   mutable std::mutex Lock;
@@ -74,6 +75,8 @@ class TGstStreamLinker {
   gsthandles::ElementPtr Subtitles;  // the picture chain's subtitle overlay
   double LinearVolume = 1.0;
   std::vector<TChoice> Sounds;     // every sound stream, in the order they came
+  bool SubtitlesVisible = true;
+  bool NoSubtitle = false;  // "none" chosen: the linked stream is not drawn
   std::vector<TChoice> SubtitleChoices;  // every subtitle stream, the file's own first
 };
 
