@@ -25,6 +25,7 @@ constexpr int64_t NanosecondsPerUnit = 100;  // GStreamer time to 100-ns media t
 constexpr std::chrono::milliseconds SeekPatience{2000};
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->Link(pad); }
+void OnLastDecodedPad(GstElement*, gpointer streams) { static_cast<TGstStreamLinker*>(streams)->AllStreamsLinked(); }
 
 
 }  // namespace
@@ -78,6 +79,7 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   Streams->SetVolume(Volume);
   LimitDecoderThreads(pipeline);
   g_signal_connect(source, "pad-added", G_CALLBACK(&OnDecodedPad), Streams.get());
+  g_signal_connect(source, "no-more-pads", G_CALLBACK(&OnLastDecodedPad), Streams.get());
   gst_bin_add(GST_BIN(pipeline), source);
   Decoder = source;
   VideoSink = videoSink;

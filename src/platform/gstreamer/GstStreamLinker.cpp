@@ -106,6 +106,18 @@ bool TGstStreamLinker::LinkNext(bool sound) {
   return true;
 }
 
+void TGstStreamLinker::AllStreamsLinked() {
+  std::lock_guard<std::mutex> guard(Lock);
+  DecoderDone = true;
+  // No pictures came: a subtitle file held for them has nothing to go with.
+  if (Subtitles) return;
+  for (TChoice& choice : SubtitleChoices) {
+    if (choice.DropProbe == 0) continue;
+    Release(choice);
+    Drop(choice);
+  }
+}
+
 void TGstStreamLinker::SetSubtitlesVisible(bool visible) {
   std::lock_guard<std::mutex> guard(Lock);
   SubtitlesVisible = visible;
@@ -208,8 +220,9 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     chain.push_back(std::move(AudioSink));
     entrySlot = &AudioPad;
   } else if (choice != nullptr) {
-    // A subtitle stream before the pictures waits for their overlay.
-    if (subtitles && !Subtitles) {
+    // A subtitle file comes before the file's pictures and waits for their
+    // overlay (it is a stream of its own, so holding it holds nothing else).
+    if (fromFile && !Subtitles && !DecoderDone) {
       Hold(*choice);
     } else {
       Drop(*choice);

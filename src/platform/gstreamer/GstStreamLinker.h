@@ -48,6 +48,8 @@ class TGstStreamLinker {
   // A pad of a subtitle file's decoder: it comes after the file's own
   // subtitle streams.
   void LinkSubtitleFile(GstPad* pad);
+  // The file's decoder has added its last pad.
+  void AllStreamsLinked();
 
  private:
   // A stream that can be chosen: linked to its chain, or dropped.
@@ -76,7 +78,8 @@ class TGstStreamLinker {
   double LinearVolume = 1.0;
   std::vector<TChoice> Sounds;     // every sound stream, in the order they came
   bool SubtitlesVisible = true;
-  bool NoSubtitle = false;  // "none" chosen: the linked stream is not drawn
+  bool NoSubtitle = false;
+  bool DecoderDone = false;  // the file's decoder has added all its pads  // "none" chosen: the linked stream is not drawn
   std::vector<TChoice> SubtitleChoices;  // every subtitle stream, the file's own first
 };
 
