@@ -107,9 +107,10 @@ class IMediaGraph {
   // paused; the position moves by one picture. False without a picture
   // stream or when there is no such picture.
   virtual bool StepFrame(bool forward) = 0;
-  // Plays the next stream of `kind` in the file instead of the current one,
-  // in turn; after the last subtitle stream comes none, then the first. The
-  // position stays. False when there is no other stream to take.
+  // Plays the next sound stream of the file instead of the current one, in
+  // turn; for subtitles, the next of the subtitle streams the graph can
+  // show, then none, in turn (a graph that can show only one goes between it
+  // and none). The position stays. False when there is nothing to change to.
   virtual bool NextStream(TStreamKind kind) = 0;
   // Whether subtitles are drawn over the picture (they are, at first).
   virtual void SetSubtitlesVisible(bool visible) = 0;

@@ -427,20 +427,30 @@ bool TGstMediaGraph::StepFrame(bool forward) {
 }
 
 bool TGstMediaGraph::NextStream(TStreamKind kind) {
-  if (!Rendered || !Streams->LinkNext(kind == TStreamKind::Sound)) return false;
+  if (!Rendered) return false;
+  if (kind == TStreamKind::Subtitle) {
+    if (!Streams->LinkNext(false)) return false;
+    RedrawPaused();
+    return true;
+  }
+  if (!Streams->LinkNext(true)) return false;
   // The new stream joins where the others are.
   SetPosition(GetCurrentPosition());
   return true;
 }
 
-void TGstMediaGraph::SetSubtitlesVisible(bool visible) {
-  if (!Streams) return;
-  Streams->SetSubtitlesVisible(visible);
+void TGstMediaGraph::RedrawPaused() {
   // A paused picture is drawn again at once, with or without its text.
   GstState state = GST_STATE_VOID_PENDING;
   if (Rendered && gst_element_get_state(Pipeline.get(), &state, nullptr, 0) == GST_STATE_CHANGE_SUCCESS &&
       state == GST_STATE_PAUSED && !Timeline.Ended())
     SetPosition(GetCurrentPosition());
+}
+
+void TGstMediaGraph::SetSubtitlesVisible(bool visible) {
+  if (!Streams) return;
+  Streams->SetSubtitlesVisible(visible);
+  RedrawPaused();
 }
 
 void TGstMediaGraph::SetSubtitleFile(const std::string& fileName) {

@@ -80,6 +80,8 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // request is built on the streaming thread.
   Q_INVOKABLE void RepaintVideo();
   void ReadStreamFacts();
+  // Draws the paused picture again (after a change of its subtitles).
+  void RedrawPaused();
   // Adds the decoder of the subtitle file, if any, beside the file's.
   void AddSubtitleFile(GstElement* pipeline);
   // Shows the cover picture that came with the sound, when there is no

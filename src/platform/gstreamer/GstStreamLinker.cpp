@@ -50,7 +50,10 @@ void TGstStreamLinker::LinkSubtitleFile(GstPad* pad) {
 void TGstStreamLinker::Drop(TChoice& choice) {
   // Nothing plays this stream: its data is dropped as it leaves the pad.
   // No sink means nothing to wait for before playing starts, no end to wait
-  // for, and no position of its own running ahead of the others.
+  // for, and no position of its own running ahead of the others. A subtitle
+  // file is a stream of its own and is held instead, so that it is all
+  // there when it is chosen.
+  if (choice.FromFile && (Subtitles || !DecoderDone)) return Hold(choice);
   if (choice.DropProbe != 0) return;
   choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
                                        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; },
@@ -76,30 +79,26 @@ gsthandles::PadPtr TGstStreamLinker::EntryOf(bool sound) const {
 
 bool TGstStreamLinker::LinkNext(bool sound) {
   std::lock_guard<std::mutex> guard(Lock);
-  std::vector<TChoice>& choices = sound ? Sounds : SubtitleChoices;
-  const gsthandles::PadPtr entry = EntryOf(sound);
-  if (!entry) return false;
-  // Sound goes round its streams; subtitles go round theirs and none.
-  int linked = -1;
-  for (size_t i = 0; i < choices.size(); ++i)
-    if (choices[i].DropProbe == 0 && gst_pad_is_linked(choices[i].Pad.get())) linked = static_cast<int>(i);
-  const int current = !sound && NoSubtitle ? -1 : linked;
-  const int count = static_cast<int>(choices.size());
-  if (sound ? count < 2 : count < 1) return false;
-  int next = current + 1;
-  if (next >= count) next = sound ? 0 : -1;
   if (!sound) {
-    // "None" keeps the stream linked and draws nothing: an overlay whose
-    // subtitle input goes away still waits for its text.
-    NoSubtitle = next < 0;
+    // The overlay keeps the subtitle stream it was given: one relinked
+    // while the pictures play holds them up (the overlay waits for text the
+    // new stream does not bring). What can change is whether it is drawn:
+    // the stream, then none, in turn.
+    const gsthandles::PadPtr overlay = EntryOf(false);
+    if (!overlay || !gst_pad_is_linked(overlay.get())) return false;
+    NoSubtitle = !NoSubtitle;
     ApplySubtitlesShown();
-    if (next < 0 || next == linked) return true;
+    return true;
   }
-  if (linked >= 0) {
-    gst_pad_unlink(choices[static_cast<size_t>(linked)].Pad.get(), entry.get());
-    Drop(choices[static_cast<size_t>(linked)]);
-  }
-  TChoice& chosen = choices[static_cast<size_t>(next)];
+  const gsthandles::PadPtr entry = EntryOf(true);
+  if (!entry || Sounds.size() < 2) return false;
+  // The sound goes round its streams.
+  size_t linked = 0;
+  for (size_t i = 0; i < Sounds.size(); ++i)
+    if (Sounds[i].DropProbe == 0 && gst_pad_is_linked(Sounds[i].Pad.get())) linked = i;
+  TChoice& chosen = Sounds[(linked + 1) % Sounds.size()];
+  gst_pad_unlink(Sounds[linked].Pad.get(), entry.get());
+  Drop(Sounds[linked]);
   // Linked before its data flows again, so that none of it is lost.
   if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) return false;
   Release(chosen);
@@ -222,11 +221,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
   } else if (choice != nullptr) {
     // A subtitle file comes before the file's pictures and waits for their
     // overlay (it is a stream of its own, so holding it holds nothing else).
-    if (fromFile && !Subtitles && !DecoderDone) {
-      Hold(*choice);
-    } else {
-      Drop(*choice);
-    }
+    Drop(*choice);
     return;
   } else {
     TChoice other{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad)))};

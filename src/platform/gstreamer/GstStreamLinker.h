@@ -37,10 +37,10 @@ class TGstStreamLinker {
   // The linear volume of the sound stream, kept for one linked later.
   void SetVolume(double linear);
 
-  // Links the next sound stream, or the next subtitle stream (after the last
-  // one none, then the first), in place of the one linked; the others are
-  // dropped. False when there is no other to take. The caller seeks to where
-  // it is so that the new stream joins in time.
+  // Links the next sound stream in place of the one linked (the others are
+  // dropped; the caller seeks to where it is so that the new one joins in
+  // time); for subtitles, draws the linked stream or none, in turn. False
+  // when there is nothing to change to.
   bool LinkNext(bool sound);
   // Subtitles drawn or not; and their letters' size for the picture's.
   void SetSubtitlesVisible(bool visible);
