@@ -440,10 +440,13 @@ bool TGstMediaGraph::NextStream(TStreamKind kind) {
 }
 
 void TGstMediaGraph::RedrawPaused() {
-  // A paused picture is drawn again at once, with or without its text.
+  // A paused picture is drawn again at once, with or without its text; a
+  // pause still under way (a key right after the pause key) is waited for
+  // a moment, or its picture keeps the old text.
+  if (!Rendered) return;
   GstState state = GST_STATE_VOID_PENDING;
-  if (Rendered && gst_element_get_state(Pipeline.get(), &state, nullptr, 0) == GST_STATE_CHANGE_SUCCESS &&
-      state == GST_STATE_PAUSED && !Timeline.Ended())
+  const GstStateChangeReturn settled = gst_element_get_state(Pipeline.get(), &state, nullptr, 500 * GST_MSECOND);
+  if (settled == GST_STATE_CHANGE_SUCCESS && state == GST_STATE_PAUSED && !Timeline.Ended())
     SetPosition(GetCurrentPosition());
 }
 
