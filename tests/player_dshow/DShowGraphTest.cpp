@@ -2,6 +2,8 @@
 // (contract/MediaGraphContract): its video window, and the sound file's length
 // to the hundredth of a second.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "DShowTestSupport.h"
 #include "platform/directshow/DShowMediaPlatform.h"
@@ -111,6 +113,42 @@ TEST_F(DShowGraphTest, WavHasNoVideoAndPlaysToItsEnd) {
   graph->Run();
   ASSERT_TRUE(PumpUntilEnds(1, 5s));
   EXPECT_EQ(graph->GetCurrentPosition(), duration);
+}
+
+TEST_F(DShowGraphTest, RateFrameStepsAndTracksOfTheAddedCommands) {
+  std::unique_ptr<IMediaGraph> graph = Render("graph-clip.avi");
+  ASSERT_NE(graph, nullptr);
+  graph->SetVolume(-10000);
+  EXPECT_TRUE(graph->SetRate(2.0));
+  graph->SetPosition(Second / 2);
+  ASSERT_TRUE(graph->StepFrame(true));
+  EXPECT_EQ(graph->GetCurrentPosition(), Second / 2 + Second / 25) << "one picture of 25 a second on";
+  ASSERT_TRUE(graph->StepFrame(false));
+  ASSERT_TRUE(graph->StepFrame(false));
+  EXPECT_EQ(graph->GetCurrentPosition(), Second / 2 - Second / 25);
+  // One sound stream, and no subtitles of DirectShow's own: nothing to change.
+  EXPECT_FALSE(graph->NextStream(TStreamKind::Sound));
+  EXPECT_FALSE(graph->NextStream(TStreamKind::Subtitle));
+  graph->SetSubtitlesVisible(false);
+  // A sound file has no picture to step to.
+  std::unique_ptr<IMediaGraph> sound = Render("graph-sine.wav");
+  ASSERT_NE(sound, nullptr);
+  EXPECT_FALSE(sound->StepFrame(true));
+}
+
+TEST_F(DShowGraphTest, PngCapturesComeFromTheImagingComponent) {
+  TRgbImage picture;
+  picture.Width = 3;
+  picture.Height = 2;
+  picture.Pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(Platform.EncodePng(picture, bytes));
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+  EXPECT_EQ(bytes[19], 3) << "width";
+  EXPECT_EQ(bytes[23], 2) << "height";
+  picture.Pixels.resize(5);
+  EXPECT_FALSE(Platform.EncodePng(picture, bytes)) << "too few pixels for the size";
 }
 
 }  // namespace
