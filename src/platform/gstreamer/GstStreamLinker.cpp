@@ -51,9 +51,9 @@ void TGstStreamLinker::Drop(TChoice& choice) {
   // Nothing plays this stream: its data is dropped as it leaves the pad.
   // No sink means nothing to wait for before playing starts, no end to wait
   // for, and no position of its own running ahead of the others. A subtitle
-  // file is a stream of its own and is held instead, so that it is all
-  // there when it is chosen.
-  if (choice.FromFile && (Subtitles || !DecoderDone)) return Hold(choice);
+  // file, a stream of its own, is held instead while the pictures' overlay
+  // may still come, so that none of its text is lost before it can be shown.
+  if (choice.FromFile && !Subtitles && !DecoderDone) return Hold(choice);
   if (choice.DropProbe != 0) return;
   choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
                                        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; },
