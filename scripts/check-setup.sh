@@ -15,6 +15,8 @@ elements=(
   "appsink gstreamer1.0-plugins-base" "audioconvert gstreamer1.0-plugins-base"
   "audioresample gstreamer1.0-plugins-base" "volume gstreamer1.0-plugins-base"
   "autoaudiosink gstreamer1.0-plugins-good" "fakesink libgstreamer1.0-0"
+  "videoflip gstreamer1.0-plugins-good" "scaletempo gstreamer1.0-plugins-good"
+  "subparse gstreamer1.0-plugins-base"  # turned pictures, speed at pitch, subtitle files
   # The frame detector.
   "filesrc libgstreamer1.0-0" "decodebin gstreamer1.0-plugins-base" "videoscale gstreamer1.0-plugins-base"
   # The containers, parsers and decoders of the test media.
