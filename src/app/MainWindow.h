@@ -108,8 +108,7 @@ class TMainWindow : public TSForm {
   // The sound level in percent of the range a user hears as even steps;
   // mute leaves it as it is.
   int32_t Level = 100;
-  bool LevelShown = false;  // the bar shows the level for a moment
-  uint32_t LevelTimer = 0;
+  uint32_t LevelTimer = 0;  // while set, the bar shows the level
 
   // The commands added to the original table: volume, longer seeks, frame
   // steps, speed, tracks, the folder's files. False for any other id.

@@ -78,13 +78,11 @@ void TMainWindow::StepLevel(int32_t step) {
   Level = std::clamp(Level + step, 0, 100);
   if (Program.Player) Program.Player->SetVolume(CurrentVolume());
   // The bar shows the level until a moment after the last step.
-  LevelShown = true;
   if (Program.Timers == nullptr) return;
   Program.Timers->Kill(LevelTimer);
   LevelTimer = Program.Timers->StartPeriodic(LevelShownMs, [this] {
     Program.Timers->Kill(LevelTimer);
     LevelTimer = 0;
-    LevelShown = false;
     UpdateStatus();
   });
 }

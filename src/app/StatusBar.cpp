@@ -42,7 +42,7 @@ void TMainWindow::UpdateStatus() {
     std::snprintf(rate, sizeof rate, "%.2fx ", player->Rate);
     StateText += (Mute ? " " : "") + std::string(rate);
   }
-  if (LevelShown) StateText += (Mute ? " VOL " : "VOL ") + std::to_string(Level) + "%";
+  if (LevelTimer != 0) StateText += (Mute ? " VOL " : "VOL ") + std::to_string(Level) + "%";
   const TRect bar = StatusBarRect();
   Windows.InvalidateRect(Handle, &bar, false);
 }

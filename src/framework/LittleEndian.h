@@ -12,4 +12,14 @@ inline uint32_t ReadLe32(const uint8_t* bytes) {
          static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
+inline void WriteLe16(uint8_t* bytes, uint32_t value) {
+  bytes[0] = static_cast<uint8_t>(value);
+  bytes[1] = static_cast<uint8_t>(value >> 8);
+}
+
+inline void WriteLe32(uint8_t* bytes, uint32_t value) {
+  WriteLe16(bytes, value);
+  WriteLe16(bytes + 2, value >> 16);
+}
+
 }  // namespace mova

@@ -1,20 +1,8 @@
 #include "player/StreamFormats.h"
 
+#include "framework/LittleEndian.h"
+
 namespace mova {
-
-namespace {
-
-void WriteLe16(uint8_t* bytes, uint32_t value) {
-  bytes[0] = static_cast<uint8_t>(value);
-  bytes[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void WriteLe32(uint8_t* bytes, uint32_t value) {
-  WriteLe16(bytes, value);
-  WriteLe16(bytes + 2, value >> 16);
-}
-
-}  // namespace
 
 void FillFormatRecords(const TStreamFacts& facts, int32_t width, int32_t height, std::array<uint8_t, 14>& audio,
                        std::array<uint8_t, 40>& video) {

@@ -1,5 +1,4 @@
-// The codes the status bar names, from the formats GStreamer's demuxers and
-// parsers give the decoders; and the picture and tags a stream carries.
+// The cover picture a sound stream carries, chosen from its tags and made a frame.
 #include "platform/gstreamer/GstStreamFacts.h"
 
 #include <gtest/gtest.h>
@@ -13,41 +12,6 @@
 namespace mova {
 namespace {
 
-gsthandles::CapsPtr Caps(const char* text) {
-  gst_init(nullptr, nullptr);
-  return gsthandles::CapsPtr(gst_caps_from_string(text));
-}
-
-TEST(GstStreamFacts, SoundFormatsHaveTheirWaveTags) {
-  const struct {
-    const char* Caps;
-    uint16_t Tag;
-  } cases[] = {
-      {"audio/x-raw,format=S16LE", 1},        {"audio/x-raw,format=F32LE", 3},
-      {"audio/mpeg,mpegversion=1,layer=3", 0x55}, {"audio/mpeg,mpegversion=1,layer=2", 0x50},
-      {"audio/mpeg,mpegversion=4", 0xFF},     {"audio/mpeg,mpegversion=2", 0xFF},
-      {"audio/x-ac3", 0x2000},                {"audio/x-flac", 0xF1AC},
-      {"audio/x-opus", 0x704F},               {"audio/x-vorbis", 0x674F},
-      {"audio/x-wma,wmaversion=2", 0x161},    {"audio/x-wma,wmaversion=9", 0},
-      {"audio/x-adpcm,layout=microsoft", 2},  {"audio/x-speex", 0},
-  };
-  for (const auto& entry : cases) EXPECT_EQ(WaveTagOf(Caps(entry.Caps).get()), entry.Tag) << entry.Caps;
-  EXPECT_EQ(WaveTagOf(nullptr), 0);
-}
-
-TEST(GstStreamFacts, PictureFormatsHaveTheirFourCharacterCodes) {
-  const struct {
-    const char* Caps;
-    const char* Code;
-  } cases[] = {
-      {"video/x-h264", "H264"},        {"video/x-h265", "HEVC"},         {"video/x-vp8", "VP80"},
-      {"video/x-vp9", "VP90"},         {"video/x-av1", "AV01"},          {"video/mpeg,mpegversion=2", "MPG2"},
-      {"video/mpeg,mpegversion=4", "MP4V"}, {"video/x-theora", "THEO"}, {"video/x-wmv,wmvversion=2", "WMV2"},
-      {"video/x-wmv,wmvversion=3,format=WVC1", "WVC1"}, {"video/x-msmpeg,msmpegversion=43", "MP43"},
-      {"image/jpeg", "MJPG"},          {"video/x-raw,format=I420", "I420"}, {"video/x-unknown", ""},
-  };
-  for (const auto& entry : cases) EXPECT_EQ(FourCcOf(Caps(entry.Caps).get()), entry.Code) << entry.Caps;
-}
 
 TEST(GstStreamFacts, TheCoverIsTheFrontPictureOfTheTagsAndBecomesAFrame) {
   // Two pictures: a blue one of no stated kind first, then the red front cover.

@@ -54,22 +54,22 @@ void TGstStreamLinker::Drop(TChoice& choice) {
   // file, a stream of its own, is held instead while the pictures' overlay
   // may still come, so that none of its text is lost before it can be shown.
   if (choice.FromFile && !Subtitles && !DecoderDone) return Hold(choice);
-  if (choice.DropProbe != 0) return;
-  choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
+  if (choice.Probe != 0) return;
+  choice.Probe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
                                        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; },
                                        nullptr, nullptr);
 }
 
 void TGstStreamLinker::Hold(TChoice& choice) {
-  if (choice.DropProbe != 0) return;
-  choice.DropProbe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+  if (choice.Probe != 0) return;
+  choice.Probe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
                                        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; },
                                        nullptr, nullptr);
 }
 
 void TGstStreamLinker::Release(TChoice& choice) {
-  if (choice.DropProbe != 0) gst_pad_remove_probe(choice.Pad.get(), choice.DropProbe);
-  choice.DropProbe = 0;
+  if (choice.Probe != 0) gst_pad_remove_probe(choice.Pad.get(), choice.Probe);
+  choice.Probe = 0;
 }
 
 gsthandles::PadPtr TGstStreamLinker::EntryOf(bool sound) const {
@@ -95,7 +95,7 @@ bool TGstStreamLinker::LinkNext(bool sound) {
   // The sound goes round its streams.
   size_t linked = 0;
   for (size_t i = 0; i < Sounds.size(); ++i)
-    if (Sounds[i].DropProbe == 0 && gst_pad_is_linked(Sounds[i].Pad.get())) linked = i;
+    if (Sounds[i].Probe == 0 && gst_pad_is_linked(Sounds[i].Pad.get())) linked = i;
   TChoice& chosen = Sounds[(linked + 1) % Sounds.size()];
   gst_pad_unlink(Sounds[linked].Pad.get(), entry.get());
   Drop(Sounds[linked]);
@@ -111,7 +111,7 @@ void TGstStreamLinker::AllStreamsLinked() {
   // No pictures came: a subtitle file held for them has nothing to go with.
   if (Subtitles) return;
   for (TChoice& choice : SubtitleChoices) {
-    if (choice.DropProbe == 0) continue;
+    if (choice.Probe == 0) continue;
     Release(choice);
     Drop(choice);
   }
@@ -169,7 +169,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     // A subtitle file's stream came first; the file's own first stream takes
     // its place.
     for (TChoice& other : SubtitleChoices) {
-      if (other.FromFile && other.DropProbe == 0 && gst_pad_is_linked(other.Pad.get())) {
+      if (other.FromFile && other.Probe == 0 && gst_pad_is_linked(other.Pad.get())) {
         gst_pad_unlink(other.Pad.get(), freeEntry.get());
         Drop(other);
       }

@@ -55,7 +55,7 @@ class TGstStreamLinker {
   // A stream that can be chosen: linked to its chain, or dropped.
   struct TChoice {
     gsthandles::PadPtr Pad;
-    gulong DropProbe = 0;  // while dropped or held back
+    gulong Probe = 0;  // while dropped or held back; 0 while linked
     bool FromFile = false;
   };
   void LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile);
