@@ -188,6 +188,52 @@ TEST(GstGraphTest, SubtitlesAreDrawnOntoTheLowerPartOfThePictures) {
   EXPECT_LT(TextWhilePlaying(without.Path).second, 0);
 }
 
+// How wide the text on a plain blue picture is, in pixels; 0 without text.
+int TextWidth(const QImage& picture) {
+  int left = picture.width();
+  int right = -1;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QColor pixel = picture.pixelColor(x, y);
+      if (pixel.red() + pixel.green() + (255 - pixel.blue()) > 150) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  return right < 0 ? 0 : right - left + 1;
+}
+
+TEST(GstGraphTest, TheNextSubtitleStreamIsDrawnInTurnThenNoneThenTheFirstAgain) {
+  const TClip clip = TwoSubtitlesMkvClip();
+  ASSERT_FALSE(clip.Path.empty());
+  auto graph = RenderedGraph(clip.Path);
+  ASSERT_TRUE(graph);
+  graph->Run();
+  // Waits for a picture drawn after the choice whose text `fits`.
+  auto shows = [&](auto fits) {
+    int width = -1;
+    const bool seen = WaitUntil(
+        [&] {
+          const QImage shown = graph->NewestFrame();
+          return !shown.isNull() && fits(width = TextWidth(shown));
+        },
+        2s);
+    return seen ? width : -width - 1000;
+  };
+  const int first = shows([](int width) { return width > 0; });
+  ASSERT_GT(first, 0) << "the first stream's text is not drawn";
+  ASSERT_TRUE(graph->NextStream(TStreamKind::Subtitle));
+  const int second = shows([&](int width) { return width > 2 * first; });
+  EXPECT_GT(second, 2 * first) << "the second stream's wider text is not drawn";
+  ASSERT_TRUE(graph->NextStream(TStreamKind::Subtitle));
+  EXPECT_EQ(shows([](int width) { return width == 0; }), 0) << "text still drawn after none was chosen";
+  ASSERT_TRUE(graph->NextStream(TStreamKind::Subtitle));
+  const int again = shows([](int width) { return width > 0; });
+  EXPECT_GT(again, 0);
+  EXPECT_LT(again, 2 * first) << "the first stream's text does not come back";
+  graph->Pause();
+}
+
 TEST(GstGraphTest, OnlyUserSettingsCount) {
   ASSERT_TRUE(Platform().Ready());
   GstElement* identity = gst_element_factory_make("identity", nullptr);  // has its own settings

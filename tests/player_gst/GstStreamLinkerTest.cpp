@@ -101,18 +101,74 @@ TEST_F(GstStreamLinkerTest, TheFirstStreamOfEachKindPlaysAndEveryOtherStreamIsSw
   EXPECT_EQ(ChainFrom(pictures),
             "videotestsrc queue deinterlace videoconvert videoflip subtitleoverlay videobalance videoconvert appsink");
   EXPECT_EQ(ChainFrom(sound), "audiotestsrc audioconvert scaletempo audioconvert audioresample volume fakesink");
-  // The subtitles go into the picture chain's overlay.
-  const gsthandles::PadPtr overlayInput(gst_pad_get_peer(subtitles.get()));
-  ASSERT_TRUE(overlayInput);
-  EXPECT_STREQ(GST_OBJECT_NAME(overlayInput.get()), "subtitle_sink");
-  const gsthandles::ElementPtr overlay(gst_pad_get_parent_element(overlayInput.get()));
-  EXPECT_EQ(FactoryOf(overlay.get()), "subtitleoverlay");
-  for (GstPad* pad : {secondPictures.get(), secondSound.get(), secondSubtitles.get()}) ExpectSwallowed(pad);
+  // Every subtitle stream goes into the selector in front of the picture
+  // chain's overlay, and the first is the one it passes on.
+  const gsthandles::PadPtr selectorInput(gst_pad_get_peer(subtitles.get()));
+  ASSERT_TRUE(selectorInput);
+  const gsthandles::ElementPtr selector(gst_pad_get_parent_element(selectorInput.get()));
+  EXPECT_EQ(FactoryOf(selector.get()), "input-selector");
+  EXPECT_EQ(ChainFrom(selector.get()), "input-selector subtitleoverlay videobalance videoconvert appsink");
+  const gsthandles::PadPtr secondInput(gst_pad_get_peer(secondSubtitles.get()));
+  ASSERT_TRUE(secondInput);
+  EXPECT_EQ(GST_OBJECT_PARENT(secondInput.get()), GST_OBJECT(selector.get()));
+  GstPad* active = nullptr;
+  g_object_get(selector.get(), "active-pad", &active, nullptr);
+  EXPECT_EQ(active, selectorInput.get());
+  if (active != nullptr) gst_object_unref(active);
+  for (GstPad* pad : {secondPictures.get(), secondSound.get()}) ExpectSwallowed(pad);
   // One picture waits between the decoder and the sink, no more.
   const gsthandles::ElementPtr queue = Downstream(pictures);
   guint buffers = 0;
   g_object_get(queue.get(), "max-size-buffers", &buffers, nullptr);
   EXPECT_EQ(buffers, 1u);
+}
+
+TEST_F(GstStreamLinkerTest, SubtitleChoicesGoRoundTheFilesStreamsAFileBesideItAndNone) {
+  using Change = TGstStreamLinker::TSubtitleChange;
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Unchanged) << "nothing to choose yet";
+  // A subtitle file's stream comes first, and waits for the file's own.
+  const gsthandles::PadPtr file = DecoderPad("text/x-raw,format=utf8");
+  Linker->LinkSubtitleFile(file.get());
+  Source("videotestsrc");
+  const gsthandles::PadPtr own = DecoderPad("text/x-raw,format=pango-markup");
+  const gsthandles::PadPtr secondOwn = DecoderPad("text/x-raw,format=utf8");
+  Linker->Link(own.get());
+  Linker->Link(secondOwn.get());
+  EXPECT_FALSE(gst_pad_is_linked(file.get()));
+  Linker->AllStreamsLinked();
+  const gsthandles::PadPtr fileInput(gst_pad_get_peer(file.get()));
+  ASSERT_TRUE(fileInput) << "the file joins once the file's own streams are known";
+  const gsthandles::ElementPtr selector(gst_pad_get_parent_element(fileInput.get()));
+  const gsthandles::ElementPtr overlay = Downstream(selector.get());
+  // The stream drawn.
+  auto shown = [&]() -> GstPad* {
+    GstPad* active = nullptr;
+    g_object_get(selector.get(), "active-pad", &active, nullptr);
+    gboolean silent = TRUE;
+    g_object_get(overlay.get(), "silent", &silent, nullptr);
+    const gsthandles::PadPtr held(active);
+    if (silent || !active) return nullptr;
+    const gsthandles::PadPtr peer(gst_pad_get_peer(active));
+    return peer.get();
+  };
+  // The file's own streams first, in their order, then the file, then none.
+  EXPECT_EQ(shown(), own.get());
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Switched);
+  EXPECT_EQ(shown(), secondOwn.get());
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Switched);
+  EXPECT_EQ(shown(), file.get());
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Redraw);
+  EXPECT_EQ(shown(), nullptr);
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Switched);
+  EXPECT_EQ(shown(), own.get());
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Switched);
+  EXPECT_EQ(Linker->ChooseNextSubtitle(), Change::Switched);
+  EXPECT_EQ(shown(), file.get());
+  // Hiding them all is apart from the choice, which stays.
+  Linker->SetSubtitlesVisible(false);
+  EXPECT_EQ(shown(), nullptr);
+  Linker->SetSubtitlesVisible(true);
+  EXPECT_EQ(shown(), file.get());
 }
 
 TEST_F(GstStreamLinkerTest, SubtitlesBeforeAnyPictureAreSwallowed) {

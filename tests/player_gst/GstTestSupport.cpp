@@ -118,6 +118,16 @@ TClip MultiStreamMkvClip() { return MultiStreamMkv(true); }
 
 TClip MultiStreamMkvClipWithoutSubtitles() { return MultiStreamMkv(false); }
 
+TClip TwoSubtitlesMkvClip() {
+  const std::string shortText = WriteTestFile("engine-short-text.srt", "1\n00:00:00,200 --> 00:00:06,000\nHi\n\n");
+  const std::string wideText =
+      WriteTestFile("engine-wide-text.srt", "1\n00:00:00,200 --> 00:00:06,000\nWWWWWWWWWW\n\n");
+  const std::string arguments = "-f lavfi -i color=c=blue:size=160x120:rate=25:duration=6 -i " + shortText + " -i " +
+                                wideText + " -map 0:v -map 1:s -map 2:s -c:v mjpeg -q:v 5 -c:s srt";
+  return {"two-subtitles-mkv", GeneratedMedia("engine-two-subtitles.mkv", Ffmpeg(arguments)), true, 160, 120, 25.0,
+          6000, "jpegdec"};
+}
+
 std::string UnknownCodecAvi() {
   const std::string source = AviClip().Path;
   if (source.empty()) return "";

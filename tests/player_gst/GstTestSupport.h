@@ -35,6 +35,7 @@ TClip RawH264Clip();        // an H.264 elementary stream, as cameras write it
 TClip RawMjpegClip();       // JPEG pictures one after the other, without times
 TClip UnindexedMkvClip();   // H.264 + AAC in Matroska written to a pipe: no length, no index
 TClip MultiStreamMkvClipWithoutSubtitles();  // the same without the subtitles
+TClip TwoSubtitlesMkvClip();  // MJPEG plain blue, 6 s, with a short and a wide text from 0.2 s on
 
 // An AVI file whose video four-character code no decoder knows.
 std::string UnknownCodecAvi();

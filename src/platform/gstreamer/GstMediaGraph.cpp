@@ -429,11 +429,19 @@ bool TGstMediaGraph::StepFrame(bool forward) {
 bool TGstMediaGraph::NextStream(TStreamKind kind) {
   if (!Rendered) return false;
   if (kind == TStreamKind::Subtitle) {
-    if (!Streams->LinkNext(false)) return false;
-    RedrawPaused();
-    return true;
+    switch (Streams->ChooseNextSubtitle()) {
+      case TGstStreamLinker::TSubtitleChange::Unchanged:
+        return false;
+      case TGstStreamLinker::TSubtitleChange::Redraw:
+        RedrawPaused();
+        return true;
+      case TGstStreamLinker::TSubtitleChange::Switched:
+        // The new stream's text of the moment comes again.
+        SetPosition(GetCurrentPosition());
+        return true;
+    }
   }
-  if (!Streams->LinkNext(true)) return false;
+  if (!Streams->LinkNextSound()) return false;
   // The new stream joins where the others are.
   SetPosition(GetCurrentPosition());
   return true;

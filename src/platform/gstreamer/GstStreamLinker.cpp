@@ -51,9 +51,9 @@ void TGstStreamLinker::Drop(TChoice& choice) {
   // Nothing plays this stream: its data is dropped as it leaves the pad.
   // No sink means nothing to wait for before playing starts, no end to wait
   // for, and no position of its own running ahead of the others. A subtitle
-  // file, a stream of its own, is held instead while the pictures' overlay
-  // may still come, so that none of its text is lost before it can be shown.
-  if (choice.FromFile && !Subtitles && !DecoderDone) return Hold(choice);
+  // file, a stream of its own, is held instead until the file's own streams
+  // are all known, so that none of its text is lost before it can be shown.
+  if (choice.FromFile && !DecoderDone) return Hold(choice);
   if (choice.Probe != 0) return;
   choice.Probe = gst_pad_add_probe(choice.Pad.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM,
                                        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; },
@@ -72,44 +72,104 @@ void TGstStreamLinker::Release(TChoice& choice) {
   choice.Probe = 0;
 }
 
-gsthandles::PadPtr TGstStreamLinker::EntryOf(bool sound) const {
-  if (sound) return gsthandles::PadPtr(AudioPad ? GST_PAD(gst_object_ref(AudioPad.get())) : nullptr);
-  return gsthandles::PadPtr(Subtitles ? gst_element_get_static_pad(Subtitles.get(), "subtitle_sink") : nullptr);
-}
-
-bool TGstStreamLinker::LinkNext(bool sound) {
+bool TGstStreamLinker::LinkNextSound() {
   std::lock_guard<std::mutex> guard(Lock);
-  if (!sound) {
-    // The overlay keeps the subtitle stream it was given: one relinked
-    // while the pictures play holds them up (the overlay waits for text the
-    // new stream does not bring). What can change is whether it is drawn:
-    // the stream, then none, in turn.
-    const gsthandles::PadPtr overlay = EntryOf(false);
-    if (!overlay || !gst_pad_is_linked(overlay.get())) return false;
-    NoSubtitle = !NoSubtitle;
-    ApplySubtitlesShown();
-    return true;
-  }
-  const gsthandles::PadPtr entry = EntryOf(true);
-  if (!entry || Sounds.size() < 2) return false;
+  if (!AudioPad || Sounds.size() < 2) return false;
   // The sound goes round its streams.
   size_t linked = 0;
   for (size_t i = 0; i < Sounds.size(); ++i)
     if (Sounds[i].Probe == 0 && gst_pad_is_linked(Sounds[i].Pad.get())) linked = i;
   TChoice& chosen = Sounds[(linked + 1) % Sounds.size()];
-  gst_pad_unlink(Sounds[linked].Pad.get(), entry.get());
+  gst_pad_unlink(Sounds[linked].Pad.get(), AudioPad.get());
   Drop(Sounds[linked]);
   // Linked before its data flows again, so that none of it is lost.
-  if (gst_pad_link(chosen.Pad.get(), entry.get()) != GST_PAD_LINK_OK) return false;
+  if (gst_pad_link(chosen.Pad.get(), AudioPad.get()) != GST_PAD_LINK_OK) return false;
   Release(chosen);
   return true;
+}
+
+TGstStreamLinker::TSubtitleChange TGstStreamLinker::ChooseNextSubtitle() {
+  std::lock_guard<std::mutex> guard(Lock);
+  std::vector<GstPad*> inputs;
+  for (const TChoice& choice : SubtitleChoices)
+    if (choice.Input) inputs.push_back(choice.Input.get());
+  if (!Selector || inputs.empty()) return TSubtitleChange::Unchanged;
+  const gsthandles::PadPtr selected = SelectedInput();
+  GstPad* next = nullptr;
+  if (NoSubtitle) {
+    // After none, the first again.
+    NoSubtitle = false;
+    next = inputs.front();
+  } else {
+    const auto at = std::find(inputs.begin(), inputs.end(), selected.get());
+    if (at != inputs.end() && at + 1 != inputs.end()) next = *(at + 1);
+    NoSubtitle = next == nullptr;
+  }
+  ApplySubtitlesShown();
+  if (next == nullptr || next == selected.get()) return TSubtitleChange::Redraw;
+  // The stream passed on until now may be waiting in the overlay for its
+  // text's time to pass; a flush of the overlay's input lets it go, or it
+  // would hold up its demuxer's next seek, no longer passed on.
+  const gsthandles::PadPtr text(gst_element_get_static_pad(Subtitles.get(), "subtitle_sink"));
+  gst_pad_send_event(text.get(), gst_event_new_flush_start());
+  g_object_set(Selector.get(), "active-pad", next, nullptr);
+  gst_pad_send_event(text.get(), gst_event_new_flush_stop(FALSE));
+  return TSubtitleChange::Switched;
+}
+
+gsthandles::PadPtr TGstStreamLinker::SelectedInput() const {
+  GstPad* active = nullptr;
+  if (Selector) g_object_get(Selector.get(), "active-pad", &active, nullptr);
+  return gsthandles::PadPtr(active);
+}
+
+void TGstStreamLinker::LinkSubtitleChoices() {
+  if (!Subtitles) return;
+  if (!Selector) {
+    GstElement* selector = gst_element_factory_make("input-selector", nullptr);
+    if (selector == nullptr) return;
+    Selector.reset(GST_ELEMENT(gst_object_ref_sink(selector)));
+    // A stream not chosen is dropped at once: waiting for the chosen one's
+    // time would hold up its demuxer. A change of stream seeks, so that the
+    // new one's text of the moment comes again.
+    g_object_set(selector, "sync-streams", FALSE, nullptr);
+    gst_bin_add(GST_BIN(Pipeline), selector);
+    const gsthandles::PadPtr exit(gst_element_get_static_pad(selector, "src"));
+    const gsthandles::PadPtr overlay(gst_element_get_static_pad(Subtitles.get(), "subtitle_sink"));
+    if (gst_pad_link(exit.get(), overlay.get()) != GST_PAD_LINK_OK)
+      PostError(Pipeline, "A decoded stream could not be linked.");
+    gst_element_sync_state_with_parent(selector);
+  }
+  // The streams of a decoder that has gone (the next part of a chained
+  // file) give their inputs back.
+  std::erase_if(SubtitleChoices, [this](TChoice& choice) {
+    if (!choice.Input || gst_pad_is_linked(choice.Pad.get())) return false;
+    gst_element_release_request_pad(Selector.get(), choice.Input.get());
+    return true;
+  });
+  for (TChoice& choice : SubtitleChoices) {
+    // A subtitle file joins once the file's own streams, which come first,
+    // are all there: changing the stream passed on is left to a seek.
+    if (choice.Input || (choice.FromFile && !DecoderDone)) continue;
+    choice.Input.reset(gst_element_request_pad_simple(Selector.get(), "sink_%u"));
+    if (!choice.Input || gst_pad_link(choice.Pad.get(), choice.Input.get()) != GST_PAD_LINK_OK) {
+      choice.Input.reset();
+      continue;
+    }
+    Release(choice);
+  }
+  if (!SelectedInput()) {
+    const auto first = std::find_if(SubtitleChoices.begin(), SubtitleChoices.end(),
+                                    [](const TChoice& choice) { return choice.Input != nullptr; });
+    if (first != SubtitleChoices.end()) g_object_set(Selector.get(), "active-pad", first->Input.get(), nullptr);
+  }
 }
 
 void TGstStreamLinker::AllStreamsLinked() {
   std::lock_guard<std::mutex> guard(Lock);
   DecoderDone = true;
+  if (Subtitles) return LinkSubtitleChoices();
   // No pictures came: a subtitle file held for them has nothing to go with.
-  if (Subtitles) return;
   for (TChoice& choice : SubtitleChoices) {
     if (choice.Probe == 0) continue;
     Release(choice);
@@ -154,7 +214,6 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
   gsthandles::PadPtr freeEntry;
   if (pictures && VideoPad) freeEntry.reset(GST_PAD(gst_object_ref(VideoPad.get())));
   if (sound && AudioPad) freeEntry.reset(GST_PAD(gst_object_ref(AudioPad.get())));
-  if (subtitles && Subtitles) freeEntry.reset(gst_element_get_static_pad(Subtitles.get(), "subtitle_sink"));
   // Every sound and subtitle stream can be chosen later; the file's own
   // subtitle streams come before a subtitle file's.
   TChoice* choice = nullptr;
@@ -162,18 +221,14 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     std::vector<TChoice>& choices = sound ? Sounds : SubtitleChoices;
     auto at = choices.end();
     if (!fromFile) at = std::find_if(choices.begin(), choices.end(), [](const TChoice& c) { return c.FromFile; });
-    at = choices.insert(at, TChoice{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad))), 0, fromFile});
+    at = choices.insert(at, TChoice{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad))), 0, fromFile, nullptr});
     choice = &*at;
   }
-  if (freeEntry && gst_pad_is_linked(freeEntry.get()) && subtitles && !fromFile) {
-    // A subtitle file's stream came first; the file's own first stream takes
-    // its place.
-    for (TChoice& other : SubtitleChoices) {
-      if (other.FromFile && other.Probe == 0 && gst_pad_is_linked(other.Pad.get())) {
-        gst_pad_unlink(other.Pad.get(), freeEntry.get());
-        Drop(other);
-      }
-    }
+  if (subtitles && Subtitles) {
+    // Into the selector in front of the overlay.
+    Drop(*choice);
+    LinkSubtitleChoices();
+    return;
   }
   if (freeEntry && !gst_pad_is_linked(freeEntry.get())) {
     if (gst_pad_link(pad, freeEntry.get()) != GST_PAD_LINK_OK)
@@ -224,7 +279,7 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     Drop(*choice);
     return;
   } else {
-    TChoice other{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad)))};
+    TChoice other{gsthandles::PadPtr(GST_PAD(gst_object_ref(pad))), 0, false, nullptr};
     Drop(other);
     return;
   }
@@ -245,13 +300,8 @@ void TGstStreamLinker::LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile
     return;
   }
   *entrySlot = std::move(entry);
-  // A subtitle stream that came before the pictures takes the new overlay.
-  if (pictures && !SubtitleChoices.empty()) {
-    const gsthandles::PadPtr overlay = EntryOf(false);
-    TChoice& first = SubtitleChoices.front();
-    if (overlay && !gst_pad_is_linked(overlay.get()) && gst_pad_link(first.Pad.get(), overlay.get()) == GST_PAD_LINK_OK)
-      Release(first);
-  }
+  // Subtitle streams that came before the pictures go to the new overlay.
+  if (pictures && !SubtitleChoices.empty()) LinkSubtitleChoices();
 }
 
 gsthandles::CapsPtr TGstStreamLinker::VideoCaps() const {

@@ -2,11 +2,12 @@
 // What a graph puts behind the decoder's pads: the first picture stream goes
 // through a one-picture queue, the deinterlacer, the turn its orientation tag
 // asks for (a phone's upright video), the subtitle overlay, the
-// colour balance and a format converter to the frame sink; the first
-// subtitle stream into that overlay; the first sound stream through format
+// colour balance and a format converter to the frame sink; every subtitle
+// stream into a selector in front of that overlay, which passes on the one
+// chosen (the first at the start); the first sound stream through format
 // and rate converters and the volume to the sound output; every other stream
-// (a second soundtrack, a second subtitle stream) is dropped where it leaves
-// the decoder, until the user chooses it instead.
+// (a second soundtrack, a second picture stream) is dropped where it leaves
+// the decoder, a soundtrack until the user chooses it instead.
 // When a stream's decoder goes away (the next part of a chained file), the
 // next stream of its kind takes its place in the chain.
 #include <gst/gst.h>
@@ -38,10 +39,16 @@ class TGstStreamLinker {
   void SetVolume(double linear);
 
   // Links the next sound stream in place of the one linked (the others are
-  // dropped; the caller seeks to where it is so that the new one joins in
-  // time); for subtitles, draws the linked stream or none, in turn. False
-  // when there is nothing to change to.
-  bool LinkNext(bool sound);
+  // dropped). False when there is nothing to change to. The caller seeks to
+  // where it is so that the new one joins in time.
+  bool LinkNextSound();
+  // The next subtitle stream is drawn, after the last none, then the first
+  // again. `Unchanged` when there is no subtitle stream to choose;
+  // `Redraw` when only whether the text is drawn changed; `Switched` when
+  // another stream was selected (the caller seeks to where it is, so that
+  // the text of the moment shows).
+  enum class TSubtitleChange { Unchanged, Redraw, Switched };
+  TSubtitleChange ChooseNextSubtitle();
   // Subtitles drawn or not; and their letters' size for the picture's.
   void SetSubtitlesVisible(bool visible);
   void SetSubtitleSize(int pictureWidth, int pictureHeight);
@@ -57,11 +64,16 @@ class TGstStreamLinker {
     gsthandles::PadPtr Pad;
     gulong Probe = 0;  // while dropped or held back; 0 while linked
     bool FromFile = false;
+    gsthandles::PadPtr Input;  // a subtitle stream's pad of the selector
   };
   void LinkChain(GstPad* pad, const GstCaps* caps, bool fromFile);
-  gsthandles::PadPtr EntryOf(bool sound) const;
+  // Puts every subtitle stream into the selector once there is an overlay
+  // (a subtitle file's once the file's own streams are all known).
+  void LinkSubtitleChoices();
+  // The selector's input it passes on, if any.
+  gsthandles::PadPtr SelectedInput() const;
   void Drop(TChoice& choice);
-  // Holds a subtitle stream back until there is an overlay to show it.
+  // Holds a subtitle file's stream back until it can join the selector.
   void Hold(TChoice& choice);
   void Release(TChoice& choice);
   void ApplySubtitlesShown();
@@ -75,11 +87,12 @@ class TGstStreamLinker {
   gsthandles::PadPtr ShownPad;       // the frame sink's input
   gsthandles::ElementPtr Volume;
   gsthandles::ElementPtr Subtitles;  // the picture chain's subtitle overlay
+  gsthandles::ElementPtr Selector;   // in front of the overlay, once a subtitle stream comes
   double LinearVolume = 1.0;
   std::vector<TChoice> Sounds;     // every sound stream, in the order they came
   bool SubtitlesVisible = true;
-  bool NoSubtitle = false;
-  bool DecoderDone = false;  // the file's decoder has added all its pads  // "none" chosen: the linked stream is not drawn
+  bool NoSubtitle = false;   // "none" chosen: the selected stream is not drawn
+  bool DecoderDone = false;  // the file's decoder has added all its pads
   std::vector<TChoice> SubtitleChoices;  // every subtitle stream, the file's own first
 };
 
