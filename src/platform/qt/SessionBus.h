@@ -23,8 +23,17 @@ struct TSessionBusClues {
 // find it itself; without one the address is one that refuses at once.
 std::optional<std::string> SessionBusAddress(const TSessionBusClues& clues);
 
-// Sets DBUS_SESSION_BUS_ADDRESS for this process by that rule. Call it
-// before the process starts any thread: it changes the environment.
+// Whether the bus at `address` answers within `timeoutMs`: its socket takes
+// the connection and replies to the first line of the handshake. A bus that
+// takes connections and never answers (a session frozen or stopped) would
+// hold every first use of the bus for libdbus's 25 seconds. A unix address
+// with neither a path nor an abstract name does not answer; other
+// transports are taken as answering.
+bool BusAnswers(const std::string& address, int timeoutMs);
+
+// Sets DBUS_SESSION_BUS_ADDRESS for this process by that rule, and to the
+// refusing address when the bus named does not answer. Call it before the
+// process starts any thread: it changes the environment.
 void NameSessionBus();
 
 }  // namespace mova
