@@ -59,6 +59,10 @@ const std::array<std::string, AddedBindingStrings> AddedBindings = {
     "S-Right", "SeekForward60", "S-Left", "SeekBack60", ".",       "FrameStep",     ",",      "FrameBack",
     "]",       "SpeedUp",       "[",      "SpeedDown",  "BS",      "SpeedReset",    "B",      "NextAudio",
     "V",       "NextSubtitle",  "S",      "Subtitles",  "PgDn",    "NextFile",      "PgUp",   "PrevFile",
+    // The keyboard's media keys; play, pause and play/pause all go between
+    // the two, as mpv's do.
+    "MediaPlayPause", "Pause", "MediaPlay", "Pause", "MediaPause", "Pause", "MediaStop", "Stop",
+    "MediaNext", "NextFile", "MediaPrev", "PrevFile", "VolUp", "VolumeUp", "VolDown", "VolumeDown", "VolMute", "Mute",
 };
 
 const std::array<std::string, DefaultBindingStrings + AddedBindingStrings> AllDefaultBindings = [] {

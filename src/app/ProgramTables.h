@@ -63,7 +63,7 @@ extern const std::array<TCmd, CommandTableRows> CommandTable;
 // Start-up uses both (AllDefaultBindings); a key map replaces them all.
 constexpr int DefaultBindingStrings = 46;
 extern const std::array<std::string, DefaultBindingStrings> DefaultBindings;
-constexpr int AddedBindingStrings = 32;
+constexpr int AddedBindingStrings = 50;
 extern const std::array<std::string, AddedBindingStrings> AddedBindings;
 extern const std::array<std::string, DefaultBindingStrings + AddedBindingStrings> AllDefaultBindings;
 

@@ -17,6 +17,30 @@ const std::array<TCmd, KeyNameCount> KeyNames = {{
     // The punctuation keys the players step frames and change speed with
     // (VK_OEM_PERIOD, VK_OEM_COMMA, VK_OEM_4, VK_OEM_6).
     {".", "", 0xBE},     {",", "", 0xBC},     {"[", "", 0xDB},     {"]", "", 0xDD},
+    // The keyboard's media keys (VK_MEDIA_PLAY_PAUSE, VK_PLAY, VK_MEDIA_STOP,
+    // VK_MEDIA_NEXT_TRACK, VK_MEDIA_PREV_TRACK, VK_VOLUME_UP, _DOWN, _MUTE).
+    // A pause key has no virtual key of its own: 0x0E, which Windows leaves
+    // unassigned, stands for it (and for a remote's pause).
+    {"MediaPlayPause", "", 0xB3}, {"MediaPlay", "", 0xFA}, {"MediaPause", "", 0x0E}, {"MediaStop", "", 0xB2},
+    {"MediaNext", "", 0xB0},      {"MediaPrev", "", 0xB1}, {"VolUp", "", 0xAF},      {"VolDown", "", 0xAE},
+    {"VolMute", "", 0xAD},
 }};
+
+bool IsMediaKey(uint16_t key) { return key == 0x0E || key == 0xFA || (key >= 0xAD && key <= 0xB3); }
+
+std::optional<uint16_t> KeyOfAppCommand(uint32_t command) {
+  switch (command) {
+    case 8: return 0xAD;   // APPCOMMAND_VOLUME_MUTE
+    case 9: return 0xAE;   // APPCOMMAND_VOLUME_DOWN
+    case 10: return 0xAF;  // APPCOMMAND_VOLUME_UP
+    case 11: return 0xB0;  // APPCOMMAND_MEDIA_NEXTTRACK
+    case 12: return 0xB1;  // APPCOMMAND_MEDIA_PREVIOUSTRACK
+    case 13: return 0xB2;  // APPCOMMAND_MEDIA_STOP
+    case 14: return 0xB3;  // APPCOMMAND_MEDIA_PLAY_PAUSE
+    case 46: return 0xFA;  // APPCOMMAND_MEDIA_PLAY
+    case 47: return 0x0E;  // APPCOMMAND_MEDIA_PAUSE
+    default: return std::nullopt;
+  }
+}
 
 }  // namespace mova

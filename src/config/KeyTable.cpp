@@ -132,6 +132,9 @@ std::string TKeyTable::MenuText(CommandId id) const {
     const AccelEntry& entry = Accels[static_cast<std::size_t>(i)];
     // Compared as the 16-bit value the entry holds, as the accelerator issues it.
     if (entry.Cmd != static_cast<uint16_t>(row->Id & 0xFFFF)) continue;
+    // A media key is known by the picture on it, not by a name: the items
+    // keep the texts they had before those keys had bindings.
+    if (IsMediaKey(entry.Key)) continue;
     if (!keys.empty()) keys += ", ";
     keys += KeyDisplayText(entry);
   }

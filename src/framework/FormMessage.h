@@ -50,6 +50,7 @@ constexpr uint32_t MBUTTONDBLCLK = 0x0209;
 constexpr uint32_t MOUSEWHEEL = 0x020A;
 constexpr uint32_t CAPTURECHANGED = 0x0215;
 constexpr uint32_t DROPFILES = 0x0233;
+constexpr uint32_t APPCOMMAND = 0x0319;
 }  // namespace WM
 
 // WM::SYSCOMMAND commands.

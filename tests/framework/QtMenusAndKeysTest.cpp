@@ -181,6 +181,10 @@ TEST(QtKeys, EveryKeyNameLettersAndDigitsReachTheirVirtualKeyCodes) {
       {"F10", Qt::Key_F10, false},      {"F11", Qt::Key_F11, false},     {"F12", Qt::Key_F12, false},
       {".", Qt::Key_Period, false},     {",", Qt::Key_Comma, false},     {"[", Qt::Key_BracketLeft, false},
       {"]", Qt::Key_BracketRight, false},
+      {"MediaPlayPause", Qt::Key_MediaTogglePlayPause, false}, {"MediaPlay", Qt::Key_MediaPlay, false},
+      {"MediaPause", Qt::Key_MediaPause, false}, {"MediaStop", Qt::Key_MediaStop, false},
+      {"MediaNext", Qt::Key_MediaNext, false}, {"MediaPrev", Qt::Key_MediaPrevious, false},
+      {"VolUp", Qt::Key_VolumeUp, false}, {"VolDown", Qt::Key_VolumeDown, false}, {"VolMute", Qt::Key_VolumeMute, false},
   };
   ASSERT_EQ(std::size(keys), KeyNames.size());
   for (size_t i = 0; i < KeyNames.size(); ++i) {

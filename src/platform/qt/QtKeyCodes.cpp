@@ -69,6 +69,16 @@ std::optional<uint16_t> VirtualKeyFromQtKey(int key, bool keypad) {
     case Qt::Key_Delete: return 0x2E;
     case Qt::Key_Menu: return 0x5D;
     case Qt::Key_NumLock: return 0x90;
+    // The media keys, as the key names give them.
+    case Qt::Key_MediaTogglePlayPause: return 0xB3;
+    case Qt::Key_MediaPlay: return 0xFA;
+    case Qt::Key_MediaPause: return 0x0E;
+    case Qt::Key_MediaStop: return 0xB2;
+    case Qt::Key_MediaNext: return 0xB0;
+    case Qt::Key_MediaPrevious: return 0xB1;
+    case Qt::Key_VolumeUp: return 0xAF;
+    case Qt::Key_VolumeDown: return 0xAE;
+    case Qt::Key_VolumeMute: return 0xAD;
     case Qt::Key_ScrollLock: return 0x91;
     // Shifted digits of a US keyboard.
     case Qt::Key_Exclam: return '1';
