@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "config/KeyNames.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -75,6 +77,17 @@ void TMainWindow::HandleMessage(FormMessage& message) {
     case WM::DROPFILES:
       DropFiles(message.WParam);
       return;
+    case WM::APPCOMMAND: {
+      // A media key the key map did not take as a key, or a remote's
+      // button: the key it stands for, looked up in the key map.
+      const std::optional<uint16_t> key = KeyOfAppCommand(HiWord(message.LParam) & 0x0FFF);
+      const std::optional<uint16_t> id = key && Program.Keys ? Program.Keys->Lookup(*key, false, false, false)
+                                                             : std::nullopt;
+      if (!id) return TSForm::HandleMessage(message);
+      ExecuteCommand(*id);
+      message.Result = 1;
+      return;
+    }
     default:
       TSForm::HandleMessage(message);
   }

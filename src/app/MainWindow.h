@@ -115,6 +115,8 @@ class TMainWindow : public TSForm {
   bool ExecuteMoreCommand(CommandId id);
   // What the volume is now: silent while muted, else the level's.
   int32_t CurrentVolume() const;
+  // Sets the level in percent, as the volume steps do: unmuted, shown.
+  void SetLevel(int32_t percent);
 
  private:
   void WheelStep(MessageParam wParam);

@@ -87,6 +87,8 @@ void TMainWindow::StepLevel(int32_t step) {
   });
 }
 
+void TMainWindow::SetLevel(int32_t percent) { StepLevel(std::clamp(percent, 0, 100) - Level); }
+
 void TMainWindow::StepRate(int32_t step) {
   TVideoPlayer* player = Program.Player.get();
   if (!player) return;

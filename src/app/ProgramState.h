@@ -12,6 +12,8 @@
 
 namespace mova {
 
+class TDesktopPresence;
+
 struct TProgramState {
   // The playback engine; null until start-up has created it.
   std::unique_ptr<TVideoPlayer> Player;
@@ -21,6 +23,8 @@ struct TProgramState {
   // timers; null until start-up has set them.
   IOperatingSystem* System = nullptr;
   ITimerService* Timers = nullptr;
+  // What the desktop is told of playback; null without a desktop session.
+  TDesktopPresence* Presence = nullptr;
   // The id of the registered wheel message; 0 when there is none.
   uint32_t WheelMessage = 0;
   // Where the key map is looked up; ends with the path separator.

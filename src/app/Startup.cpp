@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "app/DesktopPresence.h"
 #include "app/MainWindow.h"
 #include "app/ProgramState.h"
 #include "app/ProgramTables.h"
@@ -44,6 +45,11 @@ int32_t RunStarted(const TStartupServices& services, TProgramState& program, std
 
   program.Keys = std::make_unique<TKeyTable>(CommandTable, AllDefaultBindings, services.System,
                                              program.ProfileFolder + "keymap");
+  std::unique_ptr<TDesktopPresence> presence;
+  if (services.Desktop != nullptr) {
+    presence = std::make_unique<TDesktopPresence>(*services.Desktop, *window, program);
+    program.Presence = presence.get();
+  }
   window->Show();
   program.Player->OwnerWindow = window->Handle;
   const std::vector<std::string> arguments = services.System.Arguments();
@@ -55,6 +61,9 @@ int32_t RunStarted(const TStartupServices& services, TProgramState& program, std
       RunMessageLoop(windows, window->Handle, [keys](uint16_t key, bool alt, bool ctrl, bool shift) {
         return keys->Lookup(key, alt, ctrl, shift);
       }, std::span<const AccelEntry>(keys->Accels.data(), static_cast<size_t>(keys->AccelCount)));
+  // The screen is let go, and the controls stop asking, before the engine goes.
+  program.Presence = nullptr;
+  presence.reset();
   program.Keys.reset();
   program.Player.reset();
   return exitCode;

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "framework/DesktopSession.h"
 #include "framework/OperatingSystem.h"
 #include "framework/WindowSystem.h"
 #include "player/MediaGraph.h"
@@ -23,6 +24,8 @@ struct TStartupServices {
   IOperatingSystem& System;
   // Where a failure that ends the program is reported, one line each.
   std::ostream& Errors;
+  // The desktop's screen saver and media controls; null where there are none.
+  IDesktopSession* Desktop = nullptr;
 };
 
 // Runs the program with the system's arguments and returns the process exit

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/DesktopPresence.h"
 #include "app/MainWindow.h"
 
 namespace mova {
@@ -45,6 +46,7 @@ void TMainWindow::UpdateStatus() {
   if (LevelTimer != 0) StateText += (Mute ? " VOL " : "VOL ") + std::to_string(Level) + "%";
   const TRect bar = StatusBarRect();
   Windows.InvalidateRect(Handle, &bar, false);
+  if (Program.Presence != nullptr) Program.Presence->Refresh();
 }
 
 void TMainWindow::PaintStatusBar(IPaintTarget& target, const TRect& rect) {

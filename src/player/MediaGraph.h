@@ -37,6 +37,11 @@ struct TStreamFacts {
   // The picture is shown a quarter turn from how it is stored (a phone's
   // upright video): width and height are swapped against the stored ones.
   bool QuarterTurn = false;
+  // The file's title tag; empty without one.
+  std::string Title = "";
+  // The picture is the file's cover (a picture tag of its sound), not a
+  // stream of pictures.
+  bool Cover = false;
 };
 
 // The kinds of stream a user can choose between.

@@ -85,6 +85,8 @@ void TVideoPlayer::Open(const std::string& fileName) {
   VideoHeight = 0;
   Graph->GetVideoSize(VideoWidth, VideoHeight);
   const TStreamFacts facts = Graph->GetStreamFacts();
+  Title = facts.Title;
+  Cover = facts.Cover;
   if (facts.QuarterTurn) {
     // The header describes the picture as stored; it is shown turned, and
     // its pixels with it.
@@ -248,7 +250,8 @@ void TVideoPlayer::Seek(int32_t ms) {
   // nothing the graph knows to be there.
   if (target >= Duration) target = Duration;
   Graph->SetPosition(target);
-  GetPosition();
+  const int32_t position = GetPosition();
+  if (OnSeeked) OnSeeked(position);
 }
 
 int32_t TVideoPlayer::GetPosition() {

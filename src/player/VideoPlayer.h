@@ -61,6 +61,8 @@ class TVideoPlayer {
   // Notifications, called only when set.
   std::function<void()> OnProgress;
   std::function<void()> OnEndReached;
+  // After each seek, with the position it went to.
+  std::function<void(int32_t)> OnSeeked;
 
   uint32_t TimerId = 0;
   int64_t Duration = 0;  // 100-ns units
@@ -80,6 +82,8 @@ class TVideoPlayer {
   int32_t FilterCount = 0;
   double Rate = 1.0;
   bool SubtitlesVisible = true;
+  std::string Title;   // the file's title tag; empty without one
+  bool Cover = false;  // the picture is the file's cover
 
  private:
   void CollectFilterNames();

@@ -163,24 +163,42 @@ void TGstMediaGraph::ReadStreamFacts() {
       FrameTime = static_cast<double>(denominator) / numerator;
     }
   } else {
-    ShowCover();
+    Facts.Cover = ShowCover();
   }
+  Facts.Title = TitleTag();
   // Not known at the cue (a raw stream, a file without an index), the length
   // is an estimate until the end.
   Timeline.Cued(QueryDuration());
 }
 
-void TGstMediaGraph::ShowCover() {
+bool TGstMediaGraph::ShowCover() {
   const gsthandles::PadPtr sound = Streams->DecodedAudio();
   GstTagList* tags = sound ? StreamTags(sound.get()) : nullptr;
   const QImage cover = CoverPicture(tags);
   if (tags != nullptr) gst_tag_list_unref(tags);
   const gsthandles::SamplePtr sample = SampleOfImage(cover);
-  if (!sample) return;
+  if (!sample) return false;
   Frames->Store(sample.get());
   HasVideo = true;
   Width = cover.width();
   Height = cover.height();
+  return true;
+}
+
+std::string TGstMediaGraph::TitleTag() const {
+  // The container's tags travel with every stream; the sound's first, as
+  // a song's title is there.
+  for (const gsthandles::PadPtr& pad : {Streams->DecodedAudio(), Streams->DecodedVideo()}) {
+    GstTagList* tags = pad ? StreamTags(pad.get()) : nullptr;
+    if (tags == nullptr) continue;
+    gchar* title = nullptr;
+    const bool found = gst_tag_list_get_string(tags, GST_TAG_TITLE, &title) && title != nullptr && *title != '\0';
+    std::string text = found ? title : "";
+    g_free(title);
+    gst_tag_list_unref(tags);
+    if (found) return text;
+  }
+  return "";
 }
 
 std::optional<int64_t> TGstMediaGraph::QueryPosition() const {

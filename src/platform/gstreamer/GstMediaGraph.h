@@ -85,8 +85,10 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   // Adds the decoder of the subtitle file, if any, beside the file's.
   void AddSubtitleFile(GstElement* pipeline);
   // Shows the cover picture that came with the sound, when there is no
-  // picture stream.
-  void ShowCover();
+  // picture stream; false without one.
+  bool ShowCover();
+  // The file's title tag; empty without one.
+  std::string TitleTag() const;
   // What the pipeline says of its position (from the stream's first time
   // stamp) and length now, if anything.
   std::optional<int64_t> QueryPosition() const;
