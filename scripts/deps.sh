@@ -22,6 +22,9 @@ packages=(
   # GIO's type detection, xdg-open, the manual page viewer.
   librsvg2-bin dpkg-dev desktop-file-utils appstream xdg-utils file libglib2.0-bin man-db
   unzip  # the Windows zip's test unpacks it
+  # The desktop's media controls and screen saver: a private session bus,
+  # and a media-controls client nobody here wrote.
+  dbus dbus-bin playerctl
   # Wayland: Qt's Wayland plugin, and weston's headless compositor with the
   # headers its test keyboard module is built against.
   qt6-wayland weston libweston-10-dev

@@ -8,6 +8,7 @@
 #include "platform/gstreamer/GstMediaPlatform.h"
 #include "platform/posix/PosixSystem.h"
 #include "platform/qt/QtApplication.h"
+#include "platform/qt/QtDesktopSession.h"
 #include "platform/qt/QtTimerService.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/qt/SessionBus.h"
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
   {
     mova::TQtWindowSystem windows;
     mova::TQtTimerService timers;
-    const mova::TStartupServices services{windows, media, timers, system, std::cerr};
+    mova::TQtDesktopSession desktop;
+    const mova::TStartupServices services{windows, media, timers, system, std::cerr, &desktop};
     exitCode = mova::RunProgram(services);
   }
   return exitCode;
