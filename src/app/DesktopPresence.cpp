@@ -127,19 +127,29 @@ void TDesktopPresence::NoteTrack() {
   ++TrackNumber;
   HasNext = HasPrevious = false;
   ArtUrl.clear();
+  CoverTried = false;
   if (file.empty()) return;
   // The folder is read once for each file, not at every refresh.
   if (Program.System != nullptr) {
     HasNext = NeighbourFile(*Program.System, file, 1).has_value();
     HasPrevious = NeighbourFile(*Program.System, file, -1).has_value();
   }
-  // A cover is shown as a file of its own: the picture, saved once.
+}
+
+void TDesktopPresence::NoteCover() {
+  // A cover is shown as a file of its own: the picture, saved once, when
+  // the controls have a place for it (once the session has its bus).
+  TVideoPlayer* player = Program.Player.get();
+  if (CoverTried || !player || !player->Opened || !player->Cover) return;
   const std::string cover = Session.CoverFile();
-  if (player->Cover && !cover.empty() && player->CaptureFrame(cover)) ArtUrl = FileUrl(cover);
+  if (cover.empty()) return;
+  CoverTried = true;
+  if (player->CaptureFrame(cover)) ArtUrl = FileUrl(cover);
 }
 
 TMediaControlsState TDesktopPresence::Current() {
   NoteTrack();
+  NoteCover();
   TMediaControlsState state;
   TVideoPlayer* player = Program.Player.get();
   state.Volume = Window.Mute ? 0.0 : Window.Level / 100.0;

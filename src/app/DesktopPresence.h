@@ -41,6 +41,7 @@ class TDesktopPresence {
  private:
   TMediaControlsState Current();
   void NoteTrack();
+  void NoteCover();
 
   IDesktopSession& Session;
   TMainWindow& Window;
@@ -53,6 +54,7 @@ class TDesktopPresence {
   bool HasNext = false;
   bool HasPrevious = false;
   std::string ArtUrl;
+  bool CoverTried = false;
 };
 
 }  // namespace mova

@@ -7,6 +7,7 @@
 
 #include "app/Startup.h"
 #include "platform/directshow/DShowMediaPlatform.h"
+#include "platform/win32/Win32DesktopSession.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32TimerService.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -20,7 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     mova::TDShowMediaPlatform media;
     mova::TWin32WindowSystem windows(instance);
     mova::TWin32TimerService timers(instance);
-    const mova::TStartupServices services{windows, media, timers, system, std::cerr};
+    mova::TWin32DesktopSession desktop;
+    const mova::TStartupServices services{windows, media, timers, system, std::cerr, &desktop};
     exitCode = mova::RunProgram(services);
   }
   CoUninitialize();

@@ -118,6 +118,17 @@ TEST_F(DesktopPresenceTest, TheControlsAreToldWhatChangedAndWhereASeekWent) {
   window->ExecuteCommand(CmdSeekForward10);
   EXPECT_EQ(session.Seeks, std::vector<int64_t>{30000000});
 
+  // A cover goes to the controls as a file, once they have a place for it.
+  media.Script.Facts.Cover = true;
+  OpenOther("song.mp3");
+  EXPECT_EQ(session.Shown.ArtUrl, "");
+  session.Cover = ::testing::TempDir() + "cover-of-song.png";
+  std::filesystem::remove(session.Cover);
+  window->UpdateStatus();
+  EXPECT_EQ(session.Shown.ArtUrl, FileUrl(session.Cover));
+  EXPECT_TRUE(std::filesystem::exists(session.Cover));
+  media.Script.Facts.Cover = false;
+
   media.Script.Facts.Title.clear();
   OpenOther("other.avi");
   EXPECT_EQ(session.Shown.Title, "other.avi") << "without a title tag, the file's name";

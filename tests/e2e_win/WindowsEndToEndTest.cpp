@@ -107,6 +107,23 @@ TEST(WindowsEndToEnd, TheDefaultKeysZoomAndShapeThePicture) {
   EXPECT_TRUE(mova.Running());
 }
 
+TEST(WindowsEndToEnd, TheMediaKeyAndARemotesButtonPauseAndPlay) {
+  MovaProcess mova("\"" + Clip() + "\"", ProfileRoot("media-keys", ""));
+  HWND window = mova.WaitForMain(ClipTitle);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SizeIs(window, 352, 253); }));
+  MoveToCorner(window);
+  ASSERT_TRUE(WaitFor([&] { return MarkerCentre(ClientPixels(window)) >= 0; }));
+  EXPECT_EQ(StateTextPixels(ClientPixels(window)), 0);
+  PressKey(window, VK_MEDIA_PLAY_PAUSE);
+  EXPECT_TRUE(WaitFor([&] { return StateTextPixels(ClientPixels(window)) > 0; })) << "the key did not pause";
+  // A remote's play button comes as WM_APPCOMMAND.
+  EXPECT_EQ(SendMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window),
+                         MAKELPARAM(0, APPCOMMAND_MEDIA_PLAY)),
+            1);
+  EXPECT_TRUE(WaitFor([&] { return StateTextPixels(ClientPixels(window)) == 0; })) << "the button did not play";
+}
+
 TEST(WindowsEndToEnd, TheKeyMapOfTheProfileOptionReplacesTheDefaultsAndItsExitEndsWithZero) {
   const std::string folder = ProfileRoot("prof-option", "") + "/own/";
   std::filesystem::create_directories(folder);
