@@ -24,7 +24,7 @@ packages=(
   unzip  # the Windows zip's test unpacks it
   # The desktop's media controls and screen saver: a private session bus,
   # and a media-controls client nobody here wrote.
-  dbus dbus-bin playerctl
+  dbus-daemon dbus-session-bus-common playerctl
   # Wayland: Qt's Wayland plugin, and weston's headless compositor with the
   # headers its test keyboard module is built against.
   qt6-wayland weston libweston-10-dev
