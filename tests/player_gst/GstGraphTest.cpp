@@ -141,20 +141,26 @@ TEST(GstGraphTest, ElementsAreListedInTheOrderThePicturesFlowThrough) {
   EXPECT_LT(index("avidemux"), index("jpegdec"));
 }
 
-// Where text stands on a plain blue picture: the rows of the pixels far from
-// blue, or an empty range when there are none.
-std::pair<int, int> TextRows(const QImage& picture) {
-  int top = picture.height();
-  int bottom = -1;
+// Where text stands on a plain blue picture: the box of the pixels far from
+// blue; right and bottom are -1 when there are none.
+struct TextBox {
+  int Left, Top, Right = -1, Bottom = -1;
+};
+TextBox TextIn(const QImage& picture) {
+  TextBox box{picture.width(), picture.height()};
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x) {
       const QColor pixel = picture.pixelColor(x, y);
       if (pixel.red() + pixel.green() + (255 - pixel.blue()) > 150) {
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
+        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x), std::max(box.Bottom, y)};
       }
     }
-  return {top, bottom};
+  return box;
+}
+
+std::pair<int, int> TextRows(const QImage& picture) {
+  const TextBox box = TextIn(picture);
+  return {box.Top, box.Bottom};
 }
 
 // The text rows of the first picture with text while `path` plays, if any.
@@ -190,17 +196,8 @@ TEST(GstGraphTest, SubtitlesAreDrawnOntoTheLowerPartOfThePictures) {
 
 // How wide the text on a plain blue picture is, in pixels; 0 without text.
 int TextWidth(const QImage& picture) {
-  int left = picture.width();
-  int right = -1;
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) {
-      const QColor pixel = picture.pixelColor(x, y);
-      if (pixel.red() + pixel.green() + (255 - pixel.blue()) > 150) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-      }
-    }
-  return right < 0 ? 0 : right - left + 1;
+  const TextBox box = TextIn(picture);
+  return box.Right < 0 ? 0 : box.Right - box.Left + 1;
 }
 
 TEST(GstGraphTest, TheNextSubtitleStreamIsDrawnInTurnThenNoneThenTheFirstAgain) {
