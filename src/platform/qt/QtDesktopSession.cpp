@@ -1,15 +1,12 @@
 #include "platform/qt/QtDesktopSession.h"
 
 #include <QCoreApplication>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDir>
 #include <QFile>
 #include <QMetaObject>
-#include <QPointer>
 
 #include <mutex>
 #include <thread>
