@@ -20,7 +20,7 @@ bool Unreserved(unsigned char c) {
          c == '.' || c == '~' || c == '/';
 }
 
-// "C:\\films" and "C:/films": a Windows path, whose address is file:///C:/films.
+// C:\films or C:/films: a Windows path, whose address is file:///C:/films.
 bool HasDrive(const std::string& path) {
   return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
          path[1] == ':' && (path[2] == '\\' || path[2] == '/');

@@ -46,6 +46,12 @@ int32_t RunStarted(const TStartupServices& services, TProgramState& program, std
   program.Keys = std::make_unique<TKeyTable>(CommandTable, AllDefaultBindings, services.System,
                                              program.ProfileFolder + "keymap");
   std::unique_ptr<TDesktopPresence> presence;
+  // However start-up ends (a failure escaping too), the window stops
+  // refreshing the presence before it goes.
+  struct TForget {
+    TProgramState& Program;
+    ~TForget() { Program.Presence = nullptr; }
+  } forget{program};
   if (services.Desktop != nullptr) {
     presence = std::make_unique<TDesktopPresence>(*services.Desktop, *window, program);
     program.Presence = presence.get();

@@ -148,8 +148,8 @@ void TGstStreamLinker::LinkSubtitleChoices() {
     return true;
   });
   for (TChoice& choice : SubtitleChoices) {
-    // A subtitle file joins once the file's own streams, which come first,
-    // are all there: changing the stream passed on is left to a seek.
+    // A subtitle file joins once the file's own streams, which come before
+    // it, are all there: the first of those, not the file, is shown first.
     if (choice.Input || (choice.FromFile && !DecoderDone)) continue;
     choice.Input.reset(gst_element_request_pad_simple(Selector.get(), "sink_%u"));
     if (!choice.Input || gst_pad_link(choice.Pad.get(), choice.Input.get()) != GST_PAD_LINK_OK) {
