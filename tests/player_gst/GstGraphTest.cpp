@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/gstreamer/GstCue.h"
 #include "platform/gstreamer/GstElementList.h"
 #include "platform/gstreamer/GstMediaGraph.h"
 #include "platform/qt/QtHandles.h"
@@ -229,6 +230,33 @@ TEST(GstGraphTest, TheNextSubtitleStreamIsDrawnInTurnThenNoneThenTheFirstAgain) 
   EXPECT_GT(again, 0);
   EXPECT_LT(again, 2 * first) << "the first stream's text does not come back";
   graph->Pause();
+}
+
+TEST(GstGraphTest, ACueThatFailsBecauseAStreamHadNoPeerSaysSo) {
+  // What the decoder bin's race with a parser that pushes at once looks
+  // like: a source pushing into a pad nobody linked, while a sink waits.
+  ASSERT_TRUE(Platform().Ready());
+  const gsthandles::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+  gst_bin_add_many(GST_BIN(pipeline.get()), gst_element_factory_make("audiotestsrc", nullptr),
+                   gst_element_factory_make("fakesink", nullptr), nullptr);
+  const gsthandles::BusPtr bus(gst_element_get_bus(pipeline.get()));
+  const TCueResult unlinked = CuePipeline(pipeline.get(), bus.get(), 3s);
+  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+  EXPECT_FALSE(unlinked.Cued);
+  EXPECT_TRUE(unlinked.Unlinked);
+
+  // Any other failure is not taken for it.
+  const gsthandles::ElementPtr broken(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+  GstElement* file = gst_element_factory_make("filesrc", nullptr);
+  g_object_set(file, "location", "/nonexistent/clip.avi", nullptr);
+  GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+  gst_bin_add_many(GST_BIN(broken.get()), file, sink, nullptr);
+  ASSERT_TRUE(gst_element_link(file, sink));
+  const gsthandles::BusPtr brokenBus(gst_element_get_bus(broken.get()));
+  const TCueResult missing = CuePipeline(broken.get(), brokenBus.get(), 3s);
+  gst_element_set_state(broken.get(), GST_STATE_NULL);
+  EXPECT_FALSE(missing.Cued);
+  EXPECT_FALSE(missing.Unlinked);
 }
 
 TEST(GstGraphTest, OnlyUserSettingsCount) {

@@ -20,6 +20,18 @@ bool IsMissingDecoder(GstMessage* message) {
 
 bool Fails(GstMessage* message) { return GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR || IsMissingDecoder(message); }
 
+// A streaming thread stopped because its pad had no peer.
+bool StoppedUnlinked(GstMessage* message) {
+  if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) return false;
+  GError* error = nullptr;
+  gchar* debug = nullptr;
+  gst_message_parse_error(message, &error, &debug);
+  const gsthandles::ErrorPtr owned(error);
+  const bool unlinked = debug != nullptr && g_strrstr(debug, "not-linked") != nullptr;
+  g_free(debug);
+  return unlinked;
+}
+
 }  // namespace
 
 bool IsFrom(GstMessage* message, GstElement* element) {
@@ -41,7 +53,10 @@ TCueResult CuePipeline(GstElement* pipeline, GstBus* bus, std::chrono::milliseco
     if (left.count() <= 0) return result;
     gsthandles::MessagePtr message(gst_bus_timed_pop_filtered(bus, left.count(), types));
     if (!message) return result;  // timed out
-    if (Fails(message.get()) && !IsFrom(message.get(), spare)) return result;  // cannot play
+    if (Fails(message.get()) && !IsFrom(message.get(), spare)) {  // cannot play
+      result.Unlinked = StoppedUnlinked(message.get());
+      return result;
+    }
     if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) result.Ended = true;
     cued = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
   }

@@ -10,6 +10,8 @@ namespace mova {
 struct TCueResult {
   bool Cued = false;   // paused on the first picture, every stream decodable
   bool Ended = false;  // the stream ended while it was cued (a still picture)
+  // It failed because a stream stopped with nothing linked to it yet.
+  bool Unlinked = false;
 };
 
 // Sets `pipeline` to paused and reads `bus` until the cue is done. Fails on

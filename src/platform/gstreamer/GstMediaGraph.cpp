@@ -45,13 +45,7 @@ TGstMediaGraph::~TGstMediaGraph() {
   if (Widget) delete Widget.data();
 }
 
-bool TGstMediaGraph::RenderFile(const std::string& fileName) {
-  if (Pipeline) return false;  // one file per graph
-  GError* uriError = nullptr;
-  gsthandles::CharPtr uri(gst_filename_to_uri(fileName.c_str(), &uriError));
-  if (uriError != nullptr) g_error_free(uriError);
-  if (!uri) return false;
-
+bool TGstMediaGraph::BuildPipeline(const char* uri) {
   // The decoder bin finds the container and decoders; what plays each
   // decoded stream is linked behind it as its pads appear.
   GstElement* pipeline = gst_pipeline_new(nullptr);
@@ -59,7 +53,7 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   Pipeline.reset(GST_ELEMENT(gst_object_ref_sink(pipeline)));
   GstElement* source = gst_element_factory_make("uridecodebin", nullptr);
   if (source == nullptr) return false;
-  g_object_set(source, "uri", uri.get(), nullptr);
+  g_object_set(source, "uri", uri, nullptr);
 
   static GstAppSinkCallbacks callbacks = [] {
     GstAppSinkCallbacks table{};
@@ -85,10 +79,32 @@ bool TGstMediaGraph::RenderFile(const std::string& fileName) {
   VideoSink = videoSink;
   AddSubtitleFile(pipeline);
   Bus.reset(gst_element_get_bus(pipeline));
+  return true;
+}
 
-  const TCueResult cue = CuePipeline(pipeline, Bus.get(), Options.CueTimeout, SubtitleDecoder);
+bool TGstMediaGraph::RenderFile(const std::string& fileName) {
+  if (Pipeline) return false;  // one file per graph
+  GError* uriError = nullptr;
+  gsthandles::CharPtr uri(gst_filename_to_uri(fileName.c_str(), &uriError));
+  if (uriError != nullptr) g_error_free(uriError);
+  if (!uri) return false;
+
+  TCueResult cue;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!BuildPipeline(uri.get())) return false;
+    cue = CuePipeline(Pipeline.get(), Bus.get(), Options.CueTimeout, SubtitleDecoder);
+    // A parser that pushes as soon as it starts (AIFF's) can beat the
+    // decoder bin to showing its pad, and stops before anything could link
+    // it: such a file is built and cued once more.
+    if (cue.Cued || !cue.Unlinked || attempt > 0) break;
+    gst_element_set_state(Pipeline.get(), GST_STATE_NULL);
+    Bus.reset();
+    Decoder = VideoSink = SubtitleDecoder = nullptr;
+    Streams.reset();
+    Pipeline.reset();
+  }
   if (!cue.Cued) {
-    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_element_set_state(Pipeline.get(), GST_STATE_NULL);
     return false;
   }
   ReadStreamFacts();

@@ -82,6 +82,9 @@ class TGstMediaGraph final : public QObject, public IMediaGraph {
   void ReadStreamFacts();
   // Draws the paused picture again (after a change of its subtitles).
   void RedrawPaused();
+  // Makes the pipeline of the file at `uri`, with its bus; false when an
+  // element is missing.
+  bool BuildPipeline(const char* uri);
   // Adds the decoder of the subtitle file, if any, beside the file's.
   void AddSubtitleFile(GstElement* pipeline);
   // Shows the cover picture that came with the sound, when there is no
