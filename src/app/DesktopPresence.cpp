@@ -129,10 +129,14 @@ void TDesktopPresence::NoteTrack() {
   ArtUrl.clear();
   CoverTried = false;
   if (file.empty()) return;
-  // The folder is read once for each file, not at every refresh.
+  // What stays the same while the file plays is worked out once, not at
+  // every refresh: its address, its title, its neighbours in the folder.
+  TrackUrl = FileUrl(file);
+  TrackTitle = !player->Title.empty() ? player->Title : file.substr(FileNameStart(file, Program.PathRules));
   if (Program.System != nullptr) {
-    HasNext = NeighbourFile(*Program.System, file, 1).has_value();
-    HasPrevious = NeighbourFile(*Program.System, file, -1).has_value();
+    const TNeighbourFiles neighbours = NeighbourFiles(*Program.System, file);
+    HasNext = neighbours.Next.has_value();
+    HasPrevious = neighbours.Previous.has_value();
   }
 }
 
@@ -161,9 +165,8 @@ TMediaControlsState TDesktopPresence::Current() {
                                                         : "Stopped";
   state.TrackId = "/org/mova/track/" + std::to_string(TrackNumber);
   state.Length = static_cast<int64_t>(player->DurationMs) * MicrosecondsPerMs;
-  state.Url = FileUrl(player->FileName);
-  state.Title = !player->Title.empty() ? player->Title
-                                       : player->FileName.substr(FileNameStart(player->FileName, Program.PathRules));
+  state.Url = TrackUrl;
+  state.Title = TrackTitle;
   state.ArtUrl = ArtUrl;
   state.Rate = player->Rate;
   state.CanPlay = state.CanPause = state.CanSeek = true;

@@ -48,9 +48,12 @@ class TDesktopPresence {
   TProgramState& Program;
   bool ScreenKept = false;
   std::optional<TMediaControlsState> Shown;
-  // The file the track is, counted from 1; its neighbours and cover.
+  // The file the track is, counted from 1; its address, title, neighbours
+  // and cover.
   std::string TrackFile;
   int32_t TrackNumber = 0;
+  std::string TrackUrl;
+  std::string TrackTitle;
   bool HasNext = false;
   bool HasPrevious = false;
   std::string ArtUrl;

@@ -59,7 +59,7 @@ bool IsPlayableName(const std::string& name) {
   return std::find(PlayableExtensions.begin(), PlayableExtensions.end(), extension) != PlayableExtensions.end();
 }
 
-std::optional<std::string> NeighbourFile(IOperatingSystem& system, const std::string& current, int step) {
+TNeighbourFiles NeighbourFiles(IOperatingSystem& system, const std::string& current) {
   const TPathRules rules = system.PathRules();
   const std::string full = system.FullPath(current);
   const size_t nameStart = FileNameStart(full, rules);
@@ -69,14 +69,17 @@ std::optional<std::string> NeighbourFile(IOperatingSystem& system, const std::st
   names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return !IsPlayableName(n); }),
               names.end());
   std::sort(names.begin(), names.end(), NaturalLess);
-  if (step > 0) {
-    const auto next = std::upper_bound(names.begin(), names.end(), name, NaturalLess);
-    if (next == names.end()) return std::nullopt;
-    return folder + *next;
-  }
+  TNeighbourFiles neighbours;
+  const auto next = std::upper_bound(names.begin(), names.end(), name, NaturalLess);
+  if (next != names.end()) neighbours.Next = folder + *next;
   const auto here = std::lower_bound(names.begin(), names.end(), name, NaturalLess);
-  if (here == names.begin()) return std::nullopt;
-  return folder + *std::prev(here);
+  if (here != names.begin()) neighbours.Previous = folder + *std::prev(here);
+  return neighbours;
+}
+
+std::optional<std::string> NeighbourFile(IOperatingSystem& system, const std::string& current, int step) {
+  const TNeighbourFiles neighbours = NeighbourFiles(system, current);
+  return step > 0 ? neighbours.Next : neighbours.Previous;
 }
 
 }  // namespace mova

@@ -22,5 +22,11 @@ bool IsPlayableName(const std::string& name);
 // folder, as a full path; nothing at either end, or when the folder cannot
 // be read. `current` itself need not be playable or still there.
 std::optional<std::string> NeighbourFile(IOperatingSystem& system, const std::string& current, int step);
+// Both neighbours from one reading of the folder.
+struct TNeighbourFiles {
+  std::optional<std::string> Previous;
+  std::optional<std::string> Next;
+};
+TNeighbourFiles NeighbourFiles(IOperatingSystem& system, const std::string& current);
 
 }  // namespace mova
